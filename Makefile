@@ -1,0 +1,36 @@
+# The two commands: `make run` builds and opens the window, `make test` builds
+# and runs every test. Each first installs the Debian packages it lacks.
+
+BUILD       ?= build
+CMAKE_FLAGS ?=
+# In CI, compiler warnings are errors.
+ifeq ($(CI),true)
+CMAKE_FLAGS += -DVELQUIN_WERROR=ON
+endif
+
+BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
+TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
+SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
+
+.PHONY: build run test clean
+
+build:
+	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake --build $(BUILD) --parallel
+
+run: build
+ifeq ($(DISPLAY),)
+	@tools/ensure-packages "showing velquin on a virtual display" $(SHOT_PACKAGES)
+	tools/headless-run $(BUILD)/velquin $(BUILD)/velquin-screenshot.png
+else
+	$(BUILD)/velquin
+endif
+
+test:
+	@tools/ensure-packages "the tests" $(BUILD_PACKAGES) $(TEST_PACKAGES)
+	$(MAKE) build
+	ctest --test-dir $(BUILD) --output-on-failure --parallel 2
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,167 @@
+// The real program in a real window on a virtual X display, driven with real
+// X input events (xdotool) and read back as pixels and window properties.
+// A display that cannot be started fails the test; nothing is skipped.
+// gtest first: Xlib defines macros (None, Bool) that its headers use as names.
+#include <gtest/gtest.h>
+
+#include "x_session.h"
+
+#include <sys/wait.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+constexpr int width = 480;
+constexpr int height = 240;
+
+void settle(double seconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(seconds * 1000)));
+}
+
+bool exitedWithZero(int status)
+{
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Lit pixels that lie farther than `radius` pixels from the window's centre.
+int litBeyond(const Pixels& pixels, double radius)
+{
+    int lit = 0;
+    for (int y = 0; y < pixels.height; ++y)
+        for (int x = 0; x < pixels.width; ++x) {
+            const double dx = x - pixels.width / 2.0, dy = y - pixels.height / 2.0;
+            lit += pixels.at(x, y) != 0 && dx * dx + dy * dy > radius * radius;
+        }
+    return lit;
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::string why = startDisplay(session);
+        ASSERT_EQ(why, "") << "the virtual display is needed for this test";
+    }
+    void TearDown() override { endSession(session); }
+
+    void start(const std::vector<std::string>& args = {})
+    {
+        const std::string why = startProgram(session, args);
+        ASSERT_EQ(why, "");
+        // Keys go to the window under the pointer: there is no window manager.
+        ASSERT_EQ(xdotool(session, {"mousemove", "--window", std::to_string(session.window), "240", "120"}), 0);
+    }
+    void key(const std::string& name, int times = 1)
+    {
+        ASSERT_EQ(xdotool(session, {"key", "--delay", "2", "--repeat", std::to_string(times), name}), 0);
+    }
+    // The disc once the oldest particles have fallen into view.
+    Pixels filledDisc() { return waitForLitPixels(session, 500, 30); }
+
+    XSession session;
+};
+
+TEST_F(WindowTest, OpensBlackTitledWindowThatLightsUpAndClosesCleanly)
+{
+    start({"-unknown-option"});
+    Pixels early = grab(session);
+    ASSERT_EQ(early.width, width);
+    ASSERT_EQ(early.height, height);
+    EXPECT_EQ(litPixels(early), 0) << "the spawn ring lies far outside the initial view";
+
+    char* title = nullptr;
+    ASSERT_NE(XFetchName(session.x, session.window, &title), 0);
+    EXPECT_STREQ(title, "Velquin");
+    XFree(title);
+    int x = 0, y = 0;
+    Window child = 0;
+    XTranslateCoordinates(session.x, session.window, DefaultRootWindow(session.x), 0, 0, &x, &y, &child);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 10);
+
+    const Pixels later = filledDisc();
+    EXPECT_GE(litPixels(later), 500);
+    for (std::uint32_t p : later.rgb) {
+        const std::uint32_t r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        ASSERT_TRUE(r == g && g == b) << "points are grey, this one is " << std::hex << p;
+    }
+
+    sendDeleteWindow(session);
+    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
+    EXPECT_EQ(programOutput(session), "") << "a frame with no GL error prints nothing";
+}
+
+TEST_F(WindowTest, SpacePausesTheDiscAndResumesIt)
+{
+    start();
+    filledDisc();
+    key("space");
+    settle(0.3);
+    const Pixels paused = grab(session);
+    settle(1.0);
+    EXPECT_TRUE(grab(session) == paused) << "nothing moves while paused";
+
+    key("space");
+    settle(1.0);
+    EXPECT_FALSE(grab(session) == paused) << "the disc moves again";
+}
+
+TEST_F(WindowTest, UpShrinksTheDiscToShowTheRingAndDownBringsItBack)
+{
+    start();
+    filledDisc();
+    EXPECT_GT(litBeyond(grab(session), 125), 50) << "at zoom 1 the disc fills the window";
+
+    // 0.99^250 is about 0.081: the whole ring, some 110 pixels across, is on screen.
+    key("Up", 250);
+    settle(0.5);
+    const Pixels zoomedOut = grab(session);
+    EXPECT_GT(litBeyond(zoomedOut, 95), 100) << "lit pixels far out, on the ring";
+    EXPECT_EQ(litBeyond(zoomedOut, 125), 0) << "nothing beyond the ring";
+
+    key("Down", 250);
+    settle(0.5);
+    EXPECT_GT(litBeyond(grab(session), 125), 50);
+}
+
+TEST_F(WindowTest, VerticalLeftDragOfNinetyPixelsTurnsTheDiscEdgeOn)
+{
+    start();
+    filledDisc();
+    const std::string window = std::to_string(session.window);
+    ASSERT_EQ(xdotool(session, {"mousemove", "--window", window, "240", "60", "mousedown", "1", "mousemove",
+                                "--window", window, "240", "150", "mouseup", "1"}),
+              0);
+    settle(0.5);
+    const Pixels edgeOn = grab(session);
+    int lit = 0;
+    for (int y = 0; y < edgeOn.height; ++y)
+        for (int x = 0; x < edgeOn.width; ++x)
+            if (edgeOn.at(x, y) != 0) {
+                ++lit;
+                ASSERT_NEAR(y, height / 2, 3) << "a lit pixel off the disc's edge, at x " << x;
+            }
+    EXPECT_GT(lit, 10);
+}
+
+TEST_F(WindowTest, EscapeQuitsWithStatusZero)
+{
+    start();
+    key("Escape");
+    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
+    EXPECT_EQ(programOutput(session), "");
+}
+
+TEST_F(WindowTest, EscapeQuitsWithStatusZeroWhilePaused)
+{
+    start();
+    key("space");
+    settle(0.2);
+    key("Escape");
+    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+// A virtual X display with the real program in it, for the window tests:
+// Xvfb chosen with -displayfd, velquin started on it with its standard output
+// kept, the window found by its title, pixels read back, input sent by xdotool.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> rgb; // 0xRRGGBB, row by row
+
+    std::uint32_t at(int x, int y) const { return rgb[static_cast<std::size_t>(y * width + x)]; }
+    bool operator==(const Pixels& other) const { return width == other.width && rgb == other.rgb; }
+};
+
+struct XSession {
+    pid_t xvfb = -1;
+    std::string display;     // ":N"
+    Display* x = nullptr;
+    pid_t program = -1;
+    std::string outputPath;  // the program's standard output
+    Window window = 0;
+};
+
+// Each returns an empty string on success, or why it failed.
+std::string startDisplay(XSession& session);
+std::string startProgram(XSession& session, const std::vector<std::string>& extraArgs = {});
+
+// Ends whatever is still running and removes the output file.
+void endSession(XSession& session);
+
+Pixels grab(const XSession& session);
+int litPixels(const Pixels& pixels);
+
+// Polls until at least `count` pixels are lit or the time is up.
+Pixels waitForLitPixels(const XSession& session, int count, double seconds);
+
+// Runs xdotool on the session's display with these arguments; its exit status.
+int xdotool(const XSession& session, const std::vector<std::string>& args);
+
+// Sends the window manager's close message that freeglut answers.
+void sendDeleteWindow(const XSession& session);
+
+// The program's wait status once it has ended, or -1 if it runs on past the time.
+int waitForExit(XSession& session, double seconds);
+
+std::string programOutput(const XSession& session);
