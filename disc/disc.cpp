@@ -4,6 +4,7 @@
 #include "disc/disc.h"
 
 #include "disc/gl.h"
+#include "disc/target_clones.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,9 +34,32 @@ float unitDraw()
     return static_cast<float>(nextRandom() / 32767.0);
 }
 
+} // namespace
+
+// As 1 / (r * sqrt(r)): for every float radius the disc can hold this rounds
+// to the same float as 1 / pow(r, 1.5) (the tests go through all of them), and
+// square root and division are correctly rounded everywhere, so it is the more
+// portable form as well as the one that vectorizes.
 float inversePower(float r)
 {
-    return static_cast<float>(1.0 / std::pow(static_cast<double>(r), 1.5));
+    const double wide = r;
+    return static_cast<float>(1.0 / (wide * std::sqrt(wide)));
+}
+
+namespace {
+
+// The fall of every live particle, over arrays that cannot alias, so that
+// the loop vectorizes.
+VELQUIN_TARGET_CLONES
+void fall(float* __restrict radius, float* __restrict angularSpeed, float* __restrict angle, std::int32_t live,
+          double timeStep, double decrement)
+{
+    for (std::int32_t i = 0; i < live; ++i) {
+        // The angle moves with the speed of the radius before this step's fall.
+        angle[i] = static_cast<float>(angle[i] + angularSpeed[i] * timeStep);
+        radius[i] = static_cast<float>(radius[i] - decrement);
+        angularSpeed[i] = inversePower(radius[i]);
+    }
 }
 
 } // namespace
@@ -90,17 +114,10 @@ void advanceDisc()
     for (std::int32_t i = first; i < first + disc.batchSize; ++i)
         spawnParticle(i);
 
-    // Taken before stepCount moves on, so during warm-up the batch just
-    // spawned waits one step before it falls.
-    const std::int32_t live = liveCount();
-    const double fall = (static_cast<double>(disc.outerRadius) - disc.innerRadius) / disc.lifetimeSteps;
-    const double timeStep = disc.timeStep;
-    for (std::int32_t i = 0; i < live; ++i) {
-        // The angle moves with the speed of the radius before this step's fall.
-        disc.angle[i] = static_cast<float>(disc.angle[i] + disc.angularSpeed[i] * timeStep);
-        disc.radius[i] = static_cast<float>(disc.radius[i] - fall);
-        disc.angularSpeed[i] = inversePower(disc.radius[i]);
-    }
+    // The live count is taken before stepCount moves on, so during warm-up
+    // the batch just spawned waits one step before it falls.
+    const double decrement = (static_cast<double>(disc.outerRadius) - disc.innerRadius) / disc.lifetimeSteps;
+    fall(disc.radius, disc.angularSpeed, disc.angle, liveCount(), disc.timeStep, decrement);
     ++disc.stepCount;
 }
 

@@ -32,6 +32,9 @@ void releaseDisc();
 // Particles with an index below this are live; it never overflows.
 std::int32_t liveCount();
 
+// r^-1.5 rounded to float, as the disc computes every angular speed.
+float inversePower(float r);
+
 // 0 to 32767 inclusive, from a fixed linear congruential sequence.
 std::uint32_t nextRandom();
 void spawnParticle(std::int32_t i);

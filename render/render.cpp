@@ -1,11 +1,15 @@
 // The view and the frame drawing. The points are sent in immediate mode, one
-// colour and one vertex per live particle, recomputed from the disc every frame.
+// colour and one vertex per live particle, recomputed from the disc every
+// frame a block at a time (the arithmetic is in points.cpp). The grey level
+// rises from about 0.2 on the spawn ring to about 1.2 at the centre; the
+// pipeline clamps what is above 1 to white.
 #include "render/render.h"
 
 #include "disc/disc.h"
 #include "disc/gl.h"
+#include "render/points.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 
 ViewState view;
@@ -61,19 +65,18 @@ void display()
 void drawDisc()
 {
     const std::int32_t live = liveCount();
-    const double outer = disc.outerRadius;
-    const double brightnessOffset = 0.2f; // the float 0.2, added in double
     glPointSize(1.0f);
     glBegin(GL_POINTS);
-    for (std::int32_t i = 0; i < live; ++i) {
-        const double a = disc.angle[i];
-        const float x = static_cast<float>(static_cast<float>(std::cos(a)) * static_cast<double>(disc.radius[i]));
-        const float y = static_cast<float>(static_cast<float>(std::sin(a)) * static_cast<double>(disc.radius[i]));
-        // Rises from about 0.2 on the spawn ring to about 1.2 at the centre;
-        // the pipeline clamps what is above 1 to white.
-        const auto g = static_cast<float>((outer - disc.radius[i]) / outer + brightnessOffset);
-        glColor3f(g, g, g);
-        glVertex3f(x, y, 0.0f);
+    float x[pointBlockSize];
+    float y[pointBlockSize];
+    float grey[pointBlockSize];
+    for (std::int32_t first = 0; first < live; first += pointBlockSize) {
+        const std::int32_t count = std::min(pointBlockSize, live - first);
+        pointBlock(disc.radius + first, disc.angle + first, count, disc.outerRadius, x, y, grey);
+        for (std::int32_t k = 0; k < count; ++k) {
+            glColor3f(grey[k], grey[k], grey[k]);
+            glVertex3f(x[k], y[k], 0.0f);
+        }
     }
     glEnd();
 }

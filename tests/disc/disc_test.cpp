@@ -67,6 +67,16 @@ TEST_F(DiscTest, GeneratorGivesTheFixedSequenceWithinRange)
         ASSERT_LE(nextRandom(), 32767u);
 }
 
+TEST(InversePowerTest, EqualsOneOverPowForEveryFloatRadiusTheDiscCanHold)
+{
+    // Radii keep to [0.0999, 41]; this goes well past both ends.
+    std::int64_t wrong = 0;
+    for (float r = 0.05f; r <= 64.0f; r = std::nextafter(r, 65.0f))
+        if (inversePower(r) != static_cast<float>(1.0 / std::pow(double{r}, 1.5)) && wrong++ < 5)
+            ADD_FAILURE() << "radius " << r;
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(DiscTest, ParametersAndArraysStartAsDescribed)
 {
     EXPECT_EQ(disc.particleCount, 22000);

@@ -1,0 +1,10 @@
+// Marks a hot loop for an extra AVX2 copy that the loader picks on machines
+// that have it; the default build stays portable. Results do not depend on
+// the copy: the loops use only correctly rounded operations, never fused ones.
+#pragma once
+
+#if defined(__GNUC__) && defined(__x86_64__) && defined(__linux__) && !defined(VELQUIN_NO_CLONES)
+#define VELQUIN_TARGET_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define VELQUIN_TARGET_CLONES
+#endif
