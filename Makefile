@@ -9,10 +9,13 @@ CMAKE_FLAGS += -DVELQUIN_WERROR=ON
 endif
 
 BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
-TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
+# The benchmarks are built with the tests, so that they keep compiling.
+TEST_PACKAGES  = libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool libgl1-mesa-dri
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 
-.PHONY: build run test clean
+BENCH_PACKAGES = libbenchmark-dev xvfb libgl1-mesa-dri
+
+.PHONY: build run test bench clean
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -29,8 +32,17 @@ endif
 
 test:
 	@tools/ensure-packages "the tests" $(BUILD_PACKAGES) $(TEST_PACKAGES)
-	$(MAKE) build
+	$(MAKE) build CMAKE_FLAGS="$(CMAKE_FLAGS) -DVELQUIN_BENCH=ON"
 	ctest --test-dir $(BUILD) --output-on-failure --parallel 2
+
+# The plain reading against the program's own code, side by side in one run:
+# the step and the frame's arithmetic, then whole frames in a real window on a
+# virtual display. The figures are recorded in docs/performance.md.
+bench:
+	@tools/ensure-packages "the benchmarks" $(BUILD_PACKAGES) $(BENCH_PACKAGES)
+	$(MAKE) build CMAKE_FLAGS="$(CMAKE_FLAGS) -DVELQUIN_BENCH=ON"
+	$(BUILD)/bench/disc_bench --benchmark_min_time=1
+	tools/with-virtual-display $(BUILD)/bench/frame_bench 1000
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,128 @@
+// Whole frames in a real window: the step and the display of the plain
+// reading, of the program's own code, and the GL calls alone (the same 22000
+// points sent with nothing computed), timed over thousands of frames each,
+// in alternating rounds so that the three share the machine's ups and downs.
+// Needs an X display; `make bench` provides a virtual one.
+#include "plain.h"
+
+#include "app/startup.h"
+#include "disc/disc.h"
+#include "disc/gl.h"
+#include "render/render.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+PlainDisc plain;
+std::vector<PlainPoint> fixedPoints; // what the GL-only frame sends
+
+// The frame as the plain reading draws it: the same calls as display, the
+// arithmetic done plainly in place.
+void plainFrame()
+{
+    plainStep(plain);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+    glRotatef(view.rotX, 1.0f, 0.0f, 0.0f);
+    glRotatef(view.rotY, 0.0f, 1.0f, 0.0f);
+    glScalef(view.zoom, view.zoom, view.zoom);
+    glPointSize(1.0f);
+    glBegin(GL_POINTS);
+    for (std::int32_t i = 0; i < plainLiveCount(plain); ++i) {
+        const PlainPoint p = plainPoint(plain, i);
+        glColor3f(p.g, p.g, p.g);
+        glVertex3f(p.x, p.y, 0.0f);
+    }
+    glEnd();
+    glPopMatrix();
+    glFlush();
+    if (glGetError() != GL_NO_ERROR)
+        std::puts("GL error in the plain frame");
+    glutSwapBuffers();
+}
+
+void velquinFrame()
+{
+    advanceDisc();
+    display();
+}
+
+void glOnlyFrame()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glPushMatrix();
+    glRotatef(view.rotX, 1.0f, 0.0f, 0.0f);
+    glRotatef(view.rotY, 0.0f, 1.0f, 0.0f);
+    glScalef(view.zoom, view.zoom, view.zoom);
+    glPointSize(1.0f);
+    glBegin(GL_POINTS);
+    for (const PlainPoint& p : fixedPoints) {
+        glColor3f(p.g, p.g, p.g);
+        glVertex3f(p.x, p.y, 0.0f);
+    }
+    glEnd();
+    glPopMatrix();
+    glFlush();
+    glGetError();
+    glutSwapBuffers();
+}
+
+double microsecondsPerFrame(void (*frame)(), int frames)
+{
+    glFinish();
+    const auto start = std::chrono::steady_clock::now();
+    for (int k = 0; k < frames; ++k)
+        frame();
+    glFinish();
+    const std::chrono::duration<double, std::micro> spent = std::chrono::steady_clock::now() - start;
+    return spent.count() / frames;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int frames = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const int rounds = 5;
+    glutInit(&argc, argv);
+    glutInitWindowPosition(10, 10);
+    glutInitWindowSize(480, 240);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+    glutCreateWindow("Velquin frame benchmark");
+    init();
+    reshape(480, 240);
+    // The view stays as the program starts: every point is sent and most
+    // fall outside the window, as in the program's own first minutes.
+
+    while (disc.stepCount < 1500)
+        advanceDisc();
+    while (plain.stepCount < 1500)
+        plainStep(plain);
+    for (std::int32_t i = 0; i < plain.particleCount; ++i)
+        fixedPoints.push_back(plainPoint(plain, i));
+
+    std::vector<double> plainTimes, velquinTimes, glTimes;
+    for (int round = 0; round < rounds; ++round) {
+        plainTimes.push_back(microsecondsPerFrame(plainFrame, frames));
+        velquinTimes.push_back(microsecondsPerFrame(velquinFrame, frames));
+        glTimes.push_back(microsecondsPerFrame(glOnlyFrame, frames));
+    }
+    const double p = median(plainTimes), v = median(velquinTimes), g = median(glTimes);
+    std::printf("whole frame, %d rounds of %d frames, median microseconds per frame:\n", rounds, frames);
+    std::printf("  %-28s %9.1f us  ratio 1.000\n", "plain reading", p);
+    std::printf("  %-28s %9.1f us  ratio %.3f\n", "velquin", v, v / p);
+    std::printf("  %-28s %9.1f us  ratio %.3f\n", "GL calls alone", g, g / p);
+    releaseDisc();
+    return 0;
+}
