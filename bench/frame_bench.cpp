@@ -21,11 +21,9 @@ namespace {
 PlainDisc plain;
 std::vector<PlainPoint> fixedPoints; // what the GL-only frame sends
 
-// The frame as the plain reading draws it: the same calls as display, the
-// arithmetic done plainly in place.
-void plainFrame()
+// Everything display does around the points, with these points in between.
+void frameAround(void (*sendPoints)())
 {
-    plainStep(plain);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
     glRotatef(view.rotX, 1.0f, 0.0f, 0.0f);
@@ -33,43 +31,44 @@ void plainFrame()
     glScalef(view.zoom, view.zoom, view.zoom);
     glPointSize(1.0f);
     glBegin(GL_POINTS);
-    for (std::int32_t i = 0; i < plainLiveCount(plain); ++i) {
-        const PlainPoint p = plainPoint(plain, i);
-        glColor3f(p.g, p.g, p.g);
-        glVertex3f(p.x, p.y, 0.0f);
-    }
+    sendPoints();
     glEnd();
     glPopMatrix();
     glFlush();
     if (glGetError() != GL_NO_ERROR)
-        std::puts("GL error in the plain frame");
+        std::puts("GL error in a benchmark frame");
     glutSwapBuffers();
 }
 
+// The plain reading: its step, then its arithmetic done in place.
+void plainFrame()
+{
+    plainStep(plain);
+    frameAround([] {
+        for (std::int32_t i = 0; i < plainLiveCount(plain); ++i) {
+            const PlainPoint p = plainPoint(plain, i);
+            glColor3f(p.g, p.g, p.g);
+            glVertex3f(p.x, p.y, 0.0f);
+        }
+    });
+}
+
+// The program's own step and display.
 void velquinFrame()
 {
     advanceDisc();
     display();
 }
 
+// The same calls with nothing computed: the points of one fixed frame.
 void glOnlyFrame()
 {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glPushMatrix();
-    glRotatef(view.rotX, 1.0f, 0.0f, 0.0f);
-    glRotatef(view.rotY, 0.0f, 1.0f, 0.0f);
-    glScalef(view.zoom, view.zoom, view.zoom);
-    glPointSize(1.0f);
-    glBegin(GL_POINTS);
-    for (const PlainPoint& p : fixedPoints) {
-        glColor3f(p.g, p.g, p.g);
-        glVertex3f(p.x, p.y, 0.0f);
-    }
-    glEnd();
-    glPopMatrix();
-    glFlush();
-    glGetError();
-    glutSwapBuffers();
+    frameAround([] {
+        for (const PlainPoint& p : fixedPoints) {
+            glColor3f(p.g, p.g, p.g);
+            glVertex3f(p.x, p.y, 0.0f);
+        }
+    });
 }
 
 double microsecondsPerFrame(void (*frame)(), int frames)
