@@ -8,8 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace {
 
@@ -167,6 +172,33 @@ TEST_F(InputTest, EscapeReleasesTheDiscAndExitsWithStatusZeroPausedOrNot)
     EXPECT_EXIT(keyboard(27, 0, 0), ::testing::ExitedWithCode(0), "");
     keyboard(' ', 0, 0);
     EXPECT_EXIT(keyboard(27, 0, 0), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(InputTest, EscapeFlushesWhatIsStillBufferedOnStandardOutput)
+{
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A pipe makes standard output fully buffered: only a real exit
+        // path writes this out.
+        dup2(fds[1], STDOUT_FILENO);
+        close(fds[0]);
+        std::printf("GL Error pending\n");
+        keyboard(27, 0, 0);
+        _exit(3);
+    }
+    close(fds[1]);
+    std::string written;
+    char buffer[64];
+    for (ssize_t n = 0; (n = read(fds[0], buffer, sizeof buffer)) > 0;)
+        written.append(buffer, static_cast<std::size_t>(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(written, "GL Error pending\n");
 }
 
 } // namespace
