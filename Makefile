@@ -12,7 +12,7 @@ BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
 TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 
-.PHONY: build run test clean
+.PHONY: build run test clean test-clang
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -32,5 +32,10 @@ test:
 	$(MAKE) build
 	ctest --test-dir $(BUILD) --output-on-failure --parallel 2
 
+# The same build and tests with clang++, in a build directory of its own.
+test-clang:
+	@tools/ensure-packages "the tests built with clang++" clang
+	$(MAKE) test BUILD=build-clang CMAKE_FLAGS="$(CMAKE_FLAGS) -DCMAKE_CXX_COMPILER=clang++"
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-clang
