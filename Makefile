@@ -12,7 +12,7 @@ BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
 TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 
-.PHONY: build run test clean test-clang
+.PHONY: build run test clean test-clang pictures icons
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -36,6 +36,16 @@ test:
 test-clang:
 	@tools/ensure-packages "the tests built with clang++" clang
 	$(MAKE) test BUILD=build-clang CMAKE_FLAGS="$(CMAKE_FLAGS) -DCMAKE_CXX_COMPILER=clang++"
+
+# The README's screenshot and animation, from the real program on a virtual display.
+pictures: build
+	@tools/ensure-packages "capturing the pictures" $(SHOT_PACKAGES)
+	tools/capture pictures $(BUILD)/velquin docs
+
+# The desktop icon in the hicolor sizes; committed, so that building needs no ImageMagick.
+icons: build
+	@tools/ensure-packages "capturing the icon" $(SHOT_PACKAGES)
+	tools/capture icons $(BUILD)/velquin packaging/icons
 
 clean:
 	rm -rf $(BUILD) build-clang
