@@ -9,10 +9,13 @@ CMAKE_FLAGS += -DVELQUIN_WERROR=ON
 endif
 
 BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
-TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
+TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri dpkg-dev man-db
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 
-.PHONY: build run test clean test-clang pictures icons
+PACKAGE_PACKAGES = dpkg-dev lintian man-db
+PACKAGE_BUILD   ?= build-package
+
+.PHONY: build run test clean test-clang pictures icons package
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -47,5 +50,18 @@ icons: build
 	@tools/ensure-packages "capturing the icon" $(SHOT_PACKAGES)
 	tools/capture icons $(BUILD)/velquin packaging/icons
 
+# The Debian package, built as Debian builds its own (dpkg-buildflags, with
+# every hardening feature) in a build directory of its own, then checked by
+# lintian and by the test that installs it into a scratch root and runs it.
+package:
+	@tools/ensure-packages "the Debian package and its checks" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
+	eval "$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)" && \
+	  CXXFLAGS="$$CXXFLAGS $$CPPFLAGS" cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD) --parallel 2
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	lintian --fail-on error,warning --display-info \
+	  $(PACKAGE_BUILD)/velquin_*.deb
+	ctest --test-dir $(PACKAGE_BUILD) --label-regex package --output-on-failure
+
 clean:
-	rm -rf $(BUILD) build-clang
+	rm -rf $(BUILD) build-clang $(PACKAGE_BUILD)
