@@ -6,14 +6,26 @@
 #include "disc/gl.h"
 #include "render/render.h"
 
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
     // The command line belongs to GLUT (-display, -geometry, ...).
+#if defined(_WIN32) && !defined(FREEGLUT)
+    // A Windows GLUT may be a DLL with a C runtime of its own: handed ours,
+    // its exit runs this program's exit handlers. (freeglut's header does this itself.)
+    __glutInitWithExit(&argc, argv, std::exit);
+#else
     glutInit(&argc, argv);
+#endif
     glutInitWindowPosition(10, 10);
     glutInitWindowSize(480, 240);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+#if defined(_WIN32) && !defined(FREEGLUT)
+    __glutCreateWindowWithExit("Velquin", std::exit);
+#else
     glutCreateWindow("Velquin");
+#endif
     init();
 
     glutReshapeFunc(reshape);

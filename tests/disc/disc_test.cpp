@@ -38,6 +38,13 @@ Spawn spawnFrom(Draws& draws)
 
 const double fall = (40.0 - double{0.1f}) / 1100;
 
+// An element of a copy kept beside the disc, by the disc's own signed index.
+template <typename T>
+const T& nth(const std::vector<T>& copy, std::int32_t i)
+{
+    return copy[static_cast<std::size_t>(i)];
+}
+
 class DiscTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -120,13 +127,13 @@ TEST_F(DiscTest, WarmUpSpawnsOneBatchAStepThatWaitsOneStepBeforeFalling)
         advanceDisc();
         ASSERT_EQ(liveCount(), 20 * (b + 1));
         for (std::int32_t i = b * 20; i < b * 20 + 20; ++i) {
-            ASSERT_EQ(disc.radius[i], spawns[i].radius) << "particle " << i;
-            ASSERT_EQ(disc.angle[i], spawns[i].angle) << "particle " << i;
-            ASSERT_EQ(disc.angularSpeed[i], spawns[i].angularSpeed) << "particle " << i;
+            ASSERT_EQ(disc.radius[i], nth(spawns, i).radius) << "particle " << i;
+            ASSERT_EQ(disc.angle[i], nth(spawns, i).angle) << "particle " << i;
+            ASSERT_EQ(disc.angularSpeed[i], nth(spawns, i).angularSpeed) << "particle " << i;
         }
         for (std::int32_t i = b * 20 - 20; i >= 0 && i < b * 20; ++i) {
-            ASSERT_EQ(disc.radius[i], static_cast<float>(spawns[i].radius - fall)) << "particle " << i;
-            ASSERT_EQ(disc.angle[i], static_cast<float>(spawns[i].angle + spawns[i].angularSpeed * 0.5));
+            ASSERT_EQ(disc.radius[i], static_cast<float>(nth(spawns, i).radius - fall)) << "particle " << i;
+            ASSERT_EQ(disc.angle[i], static_cast<float>(nth(spawns, i).angle + nth(spawns, i).angularSpeed * 0.5));
         }
     }
     EXPECT_EQ(liveCount(), 22000);
@@ -145,8 +152,8 @@ TEST_F(DiscTest, StepAfterWarmUpRespawnsTheOldestBatchAndAdvancesIt)
 
     advanceDisc();
     for (int k = 0; k < 20; ++k) {
-        EXPECT_EQ(disc.radius[k], static_cast<float>(batch[k].radius - fall));
-        EXPECT_EQ(disc.angle[k], static_cast<float>(batch[k].angle + batch[k].angularSpeed * 0.5));
+        EXPECT_EQ(disc.radius[k], static_cast<float>(nth(batch, k).radius - fall));
+        EXPECT_EQ(disc.angle[k], static_cast<float>(nth(batch, k).angle + nth(batch, k).angularSpeed * 0.5));
     }
     EXPECT_EQ(disc.radius[20], static_cast<float>(untouched - fall));
 
@@ -178,8 +185,8 @@ TEST_F(DiscTest, ZeroTimeStepFreezesAnglesWhileRadiiStillFall)
     const std::vector<float> radii(disc.radius, disc.radius + disc.particleCount);
     advanceDisc();
     for (std::int32_t i = 20; i < disc.particleCount; ++i) {
-        ASSERT_EQ(disc.angle[i], angles[i]);
-        ASSERT_EQ(disc.radius[i], static_cast<float>(radii[i] - fall));
+        ASSERT_EQ(disc.angle[i], nth(angles, i));
+        ASSERT_EQ(disc.radius[i], static_cast<float>(nth(radii, i) - fall));
     }
 }
 
@@ -204,7 +211,7 @@ TEST_F(DiscTest, HugeStepCountsKeepEveryParticleLiveAndTheRespawnInRange)
         if (respawned)
             ASSERT_GT(disc.radius[i], 39.9f) << "batch 1000 is respawned, particle " << i;
         else
-            ASSERT_EQ(disc.radius[i], static_cast<float>(radii[i] - fall)) << "particle " << i;
+            ASSERT_EQ(disc.radius[i], static_cast<float>(nth(radii, i) - fall)) << "particle " << i;
     }
 
     disc.stepCount = std::numeric_limits<std::int64_t>::max() - 1;
