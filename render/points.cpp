@@ -93,11 +93,29 @@ std::int32_t fastSinCos(const float* __restrict angle, std::int32_t count, float
         sine[i] = static_cast<float>(sinA);
         cosine[i] = static_cast<float>(cosA);
         // A NaN angle fails the first comparison and so counts as doubtful.
-        const bool sure = (std::fabs(a) <= fastLimit) & roundsSurely(sinA) & roundsSurely(cosA);
-        doubtful[i] = sure ? 0 : 1;
-        doubts += sure ? 0 : 1;
+        // The tests are combined without short-circuits, which would branch.
+        const int sure = static_cast<int>(std::fabs(a) <= fastLimit) & static_cast<int>(roundsSurely(sinA)) &
+                         static_cast<int>(roundsSurely(cosA));
+        doubtful[i] = static_cast<unsigned char>(1 - sure);
+        doubts += 1 - sure;
     }
     return doubts;
+}
+
+VELQUIN_TARGET_CLONES
+void placePoints(const float* __restrict radius, const float* __restrict sine, const float* __restrict cosine,
+                 std::int32_t count, float outerRadius, float* __restrict x, float* __restrict y,
+                 float* __restrict grey)
+{
+    const double outer = outerRadius;
+    const double brightnessOffset = 0.2f; // the float 0.2, added in double
+    for (std::int32_t i = 0; i < count; ++i) {
+        // The product of two floats is exact in double, so rounding it to
+        // float is the same as one float multiplication.
+        x[i] = cosine[i] * radius[i];
+        y[i] = sine[i] * radius[i];
+        grey[i] = static_cast<float>((outer - radius[i]) / outer + brightnessOffset);
+    }
 }
 
 } // namespace
@@ -118,20 +136,11 @@ void sinCosBlock(const float* angle, std::int32_t count, float* sine, float* cos
     }
 }
 
-VELQUIN_TARGET_CLONES
-void pointBlock(const float* __restrict radius, const float* __restrict angle, std::int32_t count,
-                float outerRadius, float* __restrict x, float* __restrict y, float* __restrict grey)
+void pointBlock(const float* radius, const float* angle, std::int32_t count, float outerRadius, float* x, float* y,
+                float* grey)
 {
     float sine[pointBlockSize];
     float cosine[pointBlockSize];
     sinCosBlock(angle, count, sine, cosine);
-    const double outer = outerRadius;
-    const double brightnessOffset = 0.2f; // the float 0.2, added in double
-    for (std::int32_t i = 0; i < count; ++i) {
-        // The product of two floats is exact in double, so rounding it to
-        // float is the same as one float multiplication.
-        x[i] = cosine[i] * radius[i];
-        y[i] = sine[i] * radius[i];
-        grey[i] = static_cast<float>((outer - radius[i]) / outer + brightnessOffset);
-    }
+    placePoints(radius, sine, cosine, count, outerRadius, x, y, grey);
 }

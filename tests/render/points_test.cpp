@@ -103,20 +103,21 @@ TEST(PointBlockTest, SendsThePlainProductsAndGreyLevels)
 {
     std::vector<float> radius, angle;
     std::mt19937 random(7);
-    std::uniform_real_distribution<float> r(0.09f, 41.0f), a(0.0f, 90.0f);
+    std::uniform_real_distribution<float> radii(0.09f, 41.0f), angles(0.0f, 90.0f);
     for (int k = 0; k < pointBlockSize; ++k) {
-        radius.push_back(r(random));
-        angle.push_back(a(random));
+        radius.push_back(radii(random));
+        angle.push_back(angles(random));
     }
     radius[0] = 40.0f;
     angle[0] = 0.0f;
     float x[pointBlockSize], y[pointBlockSize], grey[pointBlockSize];
     pointBlock(radius.data(), angle.data(), pointBlockSize, 40.0f, x, y, grey);
-    for (int k = 0; k < pointBlockSize; ++k) {
+    for (std::size_t k = 0; k < radius.size(); ++k) {
         const double wide = angle[k];
-        ASSERT_EQ(x[k], static_cast<float>(static_cast<float>(std::cos(wide)) * static_cast<double>(radius[k])));
-        ASSERT_EQ(y[k], static_cast<float>(static_cast<float>(std::sin(wide)) * static_cast<double>(radius[k])));
-        ASSERT_EQ(grey[k], static_cast<float>((40.0 - radius[k]) / 40.0 + static_cast<double>(0.2f)));
+        const double r = radius[k];
+        ASSERT_EQ(x[k], static_cast<float>(static_cast<float>(std::cos(wide)) * r));
+        ASSERT_EQ(y[k], static_cast<float>(static_cast<float>(std::sin(wide)) * r));
+        ASSERT_EQ(grey[k], static_cast<float>((40.0 - r) / 40.0 + static_cast<double>(0.2f)));
     }
     EXPECT_EQ(x[0], 40.0f);
     EXPECT_EQ(y[0], 0.0f);
