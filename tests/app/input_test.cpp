@@ -4,6 +4,7 @@
 #include "app/startup.h"
 #include "disc/disc.h"
 #include "render/render.h"
+#include "support/fresh_state.h"
 #include "support/gl_recorder.h"
 
 #include <gtest/gtest.h>
@@ -22,13 +23,7 @@ class InputTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        releaseDisc();
-        disc = Disc{};
-        randomState = 1;
-        view = ViewState{};
-        input = InputState{};
-        resetGlRecord();
-        allocateDisc();
+        freshState();
     }
     void TearDown() override { releaseDisc(); }
 

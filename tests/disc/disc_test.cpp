@@ -1,6 +1,7 @@
 // The particle disc without any window: the generator, spawning, the warm-up
 // and steady-state schedules, the live count and determinism.
 #include "disc/disc.h"
+#include "support/fresh_state.h"
 #include "support/gl_recorder.h"
 
 #include <gtest/gtest.h>
@@ -49,11 +50,7 @@ class DiscTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        releaseDisc();
-        disc = Disc{};
-        randomState = 1;
-        allocateDisc();
-        resetGlRecord();
+        freshState();
     }
     void TearDown() override { releaseDisc(); }
 
@@ -224,10 +221,7 @@ TEST_F(DiscTest, HugeStepCountsKeepEveryParticleLiveAndTheRespawnInRange)
 TEST_F(DiscTest, TwoRunsWithTheSameTimeStepChangesGiveIdenticalArrays)
 {
     const auto run = [] {
-        releaseDisc();
-        disc = Disc{};
-        randomState = 1;
-        allocateDisc();
+        freshState();
         for (int k = 0; k < 1500; ++k) {
             if (k % 300 == 0)
                 disc.timeStep = static_cast<float>(disc.timeStep - 0.25);

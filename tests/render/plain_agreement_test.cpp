@@ -5,6 +5,7 @@
 
 #include "disc/disc.h"
 #include "render/render.h"
+#include "support/fresh_state.h"
 #include "support/gl_recorder.h"
 
 #include <gtest/gtest.h>
@@ -20,11 +21,7 @@ bool sameBits(const float* a, const float* b, std::int32_t n)
 
 TEST(PlainAgreementTest, StepsAndFramesMatchThePlainReadingBitForBit)
 {
-    releaseDisc();
-    disc = Disc{};
-    randomState = 1;
-    view = ViewState{};
-    allocateDisc();
+    freshState();
     PlainDisc plain;
     const float timeSteps[] = {0.5f, 0.25f, -0.000997f, 3.0f, 0.0f, 0.5f};
     for (int k = 0; k < 2400; ++k) {

@@ -2,6 +2,7 @@
 // stand-in: the calls in order, the exact point values and the error line.
 #include "disc/disc.h"
 #include "render/render.h"
+#include "support/fresh_state.h"
 #include "support/gl_recorder.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,7 @@ class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        releaseDisc();
-        disc = Disc{};
-        randomState = 1;
-        allocateDisc();
-        view = ViewState{};
-        resetGlRecord();
+        freshState();
     }
     void TearDown() override { releaseDisc(); }
 
