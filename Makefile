@@ -12,7 +12,7 @@ BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
 TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 
-.PHONY: build run test clean
+.PHONY: build run test clean test-sanitize
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -34,3 +34,15 @@ test:
 
 clean:
 	rm -rf $(BUILD)
+
+# The whole suite again, window tests included, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, in a build directory of its own. Any report fails.
+SANITIZE_BUILD = build-sanitize
+SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+test-sanitize:
+	@tools/ensure-packages "the sanitizer run" $(BUILD_PACKAGES) $(TEST_PACKAGES)
+	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
+	cmake --build $(SANITIZE_BUILD) --parallel 2
+	tools/sanitize-run $(SANITIZE_BUILD)
