@@ -12,7 +12,7 @@ BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
 TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 
-.PHONY: build run test clean test-sanitize memcheck
+.PHONY: build run test clean test-sanitize memcheck fuzz
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -55,3 +55,18 @@ memcheck:
 	@tools/ensure-packages "the memcheck run" $(MEMCHECK_PACKAGES)
 	$(MAKE) build
 	tools/memcheck $(BUILD)/velquin $(BUILD)/memcheck
+
+# The libFuzzer harness over the program's input callbacks, steps and frames,
+# built with clang in a build directory of its own and run for FUZZ_SECONDS.
+FUZZ_BUILD    = build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS    = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
+                -fsanitize-coverage-ignorelist=$(CURDIR)/tests/fuzz/coverage-ignore.txt
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+
+fuzz:
+	@tools/ensure-packages "the fuzzer" $(BUILD_PACKAGES) libgtest-dev $(FUZZ_PACKAGES)
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DVELQUIN_FUZZ=ON "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
+	cmake --build $(FUZZ_BUILD) --target input_fuzzer --parallel 2
+	tools/fuzz-run $(FUZZ_BUILD)/tests/input_fuzzer $(FUZZ_BUILD) $(FUZZ_SECONDS)
