@@ -12,7 +12,7 @@ BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
 TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 
-.PHONY: build run test clean test-sanitize memcheck fuzz
+.PHONY: build run test clean test-sanitize memcheck fuzz soak soak-steps soak-window
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -70,3 +70,16 @@ fuzz:
 	    -DVELQUIN_FUZZ=ON "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
 	cmake --build $(FUZZ_BUILD) --target input_fuzzer --parallel 2
 	tools/fuzz-run $(FUZZ_BUILD)/tests/input_fuzzer $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The long runs, side by side on the two cores: a million disc steps, and the
+# program in a window for a few minutes under random real input.
+soak:
+	@tools/ensure-packages "the long runs" $(BUILD_PACKAGES) $(TEST_PACKAGES)
+	$(MAKE) build
+	$(MAKE) --no-print-directory -j2 --output-sync=target soak-steps soak-window
+
+soak-steps:
+	$(BUILD)/tests/soak_tests --gtest_filter='DiscSoakTest.*'
+
+soak-window:
+	$(BUILD)/tests/soak_tests --gtest_filter='WindowSoakTest.*'
