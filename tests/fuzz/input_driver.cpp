@@ -127,8 +127,7 @@ std::int32_t checkedLive = -1;
 
 void checkDisc()
 {
-    require(disc.radius != nullptr && disc.angularSpeed != nullptr && disc.angle != nullptr,
-            "the arrays are there");
+    require(disc.radius != nullptr && disc.angularSpeed != nullptr && disc.angle != nullptr, "the arrays are there");
     if (!failure.empty())
         return;
     const std::int32_t live = liveCount();

@@ -45,15 +45,13 @@ std::string contentsOf(const std::string& path)
 }
 
 // Keys that do nothing in the program; never Escape, nor ctrl+[ (also code 27).
-const char* const otherKeys[] = {"a", "q", "z", "0", "9", "Return", "Tab", "BackSpace", "Delete", "F1", "F5",
-                                 "F12", "Home", "End", "Page_Up", "Insert", "shift+a", "ctrl+c", "comma", "plus"};
+const char* const otherKeys[] = {"a",         "q",      "z",       "0",      "9",     "Return", "Tab",
+                                 "BackSpace", "Delete", "F1",      "F5",     "F12",   "Home",   "End",
+                                 "Page_Up",   "Insert", "shift+a", "ctrl+c", "comma", "plus"};
 
 class WindowSoakTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(startDisplay(session), "") << "the virtual display is needed for this test";
-    }
+    void SetUp() override { ASSERT_EQ(startDisplay(session), "") << "the virtual display is needed for this test"; }
     void TearDown() override
     {
         endSession(session);
@@ -132,8 +130,9 @@ TEST_F(WindowSoakTest, MinutesOfRandomInputKeepItDrawingSilentAndItQuitsCleanly)
         case 4: {
             // A drag with the left, middle or right button across the window.
             const std::string button = std::to_string(pick(0, 3) == 0 ? pick(2, 3) : 1);
-            std::vector<std::string> args = {"mousemove", "--window", window(), std::to_string(pick(0, 479)),
-                                             std::to_string(pick(0, 239)), "mousedown", button};
+            std::vector<std::string> args = {
+                "mousemove", "--window", window(), std::to_string(pick(0, 479)), std::to_string(pick(0, 239)),
+                "mousedown", button};
             for (int k = pick(1, 6); k > 0; --k)
                 args.insert(args.end(), {"mousemove", "--window", window(), std::to_string(pick(0, 479)),
                                          std::to_string(pick(0, 239))});

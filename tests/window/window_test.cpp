@@ -132,8 +132,8 @@ TEST_F(WindowTest, VerticalLeftDragOfNinetyPixelsTurnsTheDiscEdgeOn)
     start();
     filledDisc();
     const std::string window = std::to_string(session.window);
-    ASSERT_EQ(xdotool(session, {"mousemove", "--window", window, "240", "60", "mousedown", "1", "mousemove",
-                                "--window", window, "240", "150", "mouseup", "1"}),
+    ASSERT_EQ(xdotool(session, {"mousemove", "--window", window, "240", "60", "mousedown", "1", "mousemove", "--window",
+                                window, "240", "150", "mouseup", "1"}),
               0);
     settle(0.5);
     const Pixels edgeOn = grab(session);

@@ -89,8 +89,8 @@ std::string startDisplay(XSession& session)
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     // -br: a black root window, so nothing but the program's frames can light a pixel.
-    std::vector<std::string> words = {"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp", "-br"};
+    std::vector<std::string> words = {"Xvfb",         "-displayfd", "3",   "-screen", "0",
+                                      "1280x1024x24", "-nolisten",  "tcp", "-br"};
     std::vector<char*> argv = argvOf(words);
     const int spawned = posix_spawnp(&session.xvfb, "Xvfb", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

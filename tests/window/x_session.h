@@ -22,10 +22,10 @@ struct Pixels {
 
 struct XSession {
     pid_t xvfb = -1;
-    std::string display;     // ":N"
+    std::string display; // ":N"
     Display* x = nullptr;
     pid_t program = -1;
-    std::string outputPath;  // the program's standard output
+    std::string outputPath; // the program's standard output
     Window window = 0;
 };
 
