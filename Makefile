@@ -12,7 +12,7 @@ BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
 TEST_PACKAGES  = libgtest-dev libx11-dev xvfb xdotool libgl1-mesa-dri
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 
-.PHONY: build run test clean test-sanitize memcheck fuzz soak soak-steps soak-window
+.PHONY: build run test clean test-sanitize memcheck fuzz soak soak-steps soak-window lint format
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -83,3 +83,17 @@ soak-steps:
 
 soak-window:
 	$(BUILD)/tests/soak_tests --gtest_filter='WindowSoakTest.*'
+
+# Static analysis: layout, clang-tidy and cppcheck, from the compile commands
+# of a configured (not built) build-lint/. `make format` fixes the layout.
+LINT_BUILD    = build-lint
+LINT_PACKAGES = clang-format clang-tidy clang-tools cppcheck
+
+lint:
+	@tools/ensure-packages "the static analysis" $(BUILD_PACKAGES) libgtest-dev libx11-dev $(LINT_PACKAGES)
+	cmake -S . -B $(LINT_BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DVELQUIN_FUZZ=ON
+	tools/lint $(LINT_BUILD)
+
+format:
+	@tools/ensure-packages "formatting" clang-format
+	clang-format -i $$(git ls-files '*.cpp' '*.h')

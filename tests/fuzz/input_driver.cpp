@@ -314,11 +314,11 @@ void playEvent(Bytes& bytes)
 
 } // namespace
 
-extern "C" [[noreturn]] void __real_exit(int status); // NOLINT(bugprone-reserved-identifier)
+extern "C" [[noreturn]] void __real_exit(int status);
 
 // Linked in place of exit() (--wrap=exit): inside keyboard() it takes Escape's
 // status and returns to the driver; everywhere else it is the real exit.
-extern "C" [[noreturn]] void __wrap_exit(int status) // NOLINT(bugprone-reserved-identifier)
+extern "C" [[noreturn]] void __wrap_exit(int status)
 {
     if (!insideKeyboard)
         __real_exit(status);

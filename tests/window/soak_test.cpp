@@ -65,7 +65,8 @@ protected:
     {
         char path[] = "/tmp/velquin-errors-XXXXXX";
         const int file = mkstemp(path);
-        ASSERT_GE(file, 0);
+        if (file < 0)
+            FAIL() << "cannot make a file for the program's standard error";
         errorPath = path;
         std::fflush(stderr);
         const int saved = dup(2);

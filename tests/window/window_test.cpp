@@ -142,7 +142,7 @@ TEST_F(WindowTest, VerticalLeftDragOfNinetyPixelsTurnsTheDiscEdgeOn)
         for (int x = 0; x < edgeOn.width; ++x)
             if (edgeOn.at(x, y) != 0) {
                 ++lit;
-                ASSERT_NEAR(y, height / 2, 3) << "a lit pixel off the disc's edge, at x " << x;
+                ASSERT_NEAR(y, height / 2.0, 3) << "a lit pixel off the disc's edge, at x " << x;
             }
     EXPECT_GT(lit, 10);
 }

@@ -18,7 +18,8 @@
 #include <sstream>
 #include <thread>
 
-extern char** environ;
+// POSIX asks for this declaration; glibc makes one only with _GNU_SOURCE.
+extern char** environ; // NOLINT(readability-redundant-declaration)
 
 namespace {
 
@@ -37,6 +38,7 @@ void pause(double seconds)
 std::vector<char*> argvOf(std::vector<std::string>& words)
 {
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);

@@ -16,7 +16,10 @@ struct Pixels {
     int height = 0;
     std::vector<std::uint32_t> rgb; // 0xRRGGBB, row by row
 
-    std::uint32_t at(int x, int y) const { return rgb[static_cast<std::size_t>(y * width + x)]; }
+    std::uint32_t at(int x, int y) const
+    {
+        return rgb[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    }
     bool operator==(const Pixels& other) const { return width == other.width && rgb == other.rgb; }
 };
 
