@@ -17,7 +17,8 @@ BENCH_PACKAGES = libbenchmark-dev xvfb libgl1-mesa-dri
 PACKAGE_PACKAGES = dpkg-dev lintian man-db
 PACKAGE_BUILD   ?= build-package
 
-.PHONY: build run test bench clean test-clang pictures icons package
+.PHONY: build run test bench clean test-clang pictures icons package \
+        test-sanitize memcheck fuzz soak soak-steps soak-window lint format
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
@@ -75,4 +76,67 @@ package:
 	ctest --test-dir $(PACKAGE_BUILD) --label-regex package --output-on-failure
 
 clean:
-	rm -rf $(BUILD) build-clang $(PACKAGE_BUILD)
+	rm -rf $(BUILD) build-clang $(PACKAGE_BUILD) build-sanitize build-fuzz build-lint
+
+# The whole suite again, window tests included, under AddressSanitizer and
+# UndefinedBehaviorSanitizer, in a build directory of its own. Any report fails.
+SANITIZE_BUILD = build-sanitize
+SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+
+test-sanitize:
+	@tools/ensure-packages "the sanitizer run" $(BUILD_PACKAGES) $(TEST_PACKAGES)
+	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
+	cmake --build $(SANITIZE_BUILD) --parallel 2
+	tools/sanitize-run $(SANITIZE_BUILD)
+
+# The real program under valgrind memcheck on a virtual display for a few
+# hundred frames, then Escape: no invalid access, nothing of its own left.
+MEMCHECK_PACKAGES = valgrind xvfb xdotool libgl1-mesa-dri
+
+memcheck:
+	@tools/ensure-packages "the memcheck run" $(MEMCHECK_PACKAGES)
+	$(MAKE) build
+	tools/memcheck $(BUILD)/velquin $(BUILD)/memcheck
+
+# The libFuzzer harness over the program's input callbacks, steps and frames,
+# built with clang in a build directory of its own and run for FUZZ_SECONDS.
+FUZZ_BUILD    = build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS    = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
+                -fsanitize-coverage-ignorelist=$(CURDIR)/tests/fuzz/coverage-ignore.txt
+FUZZ_PACKAGES = clang libclang-rt-14-dev
+
+fuzz:
+	@tools/ensure-packages "the fuzzer" $(BUILD_PACKAGES) libgtest-dev $(FUZZ_PACKAGES)
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	    -DVELQUIN_FUZZ=ON "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
+	cmake --build $(FUZZ_BUILD) --target input_fuzzer --parallel 2
+	tools/fuzz-run $(FUZZ_BUILD)/tests/input_fuzzer $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# The long runs, side by side on the two cores: a million disc steps, and the
+# program in a window for a few minutes under random real input.
+soak:
+	@tools/ensure-packages "the long runs" $(BUILD_PACKAGES) $(TEST_PACKAGES)
+	$(MAKE) build
+	$(MAKE) --no-print-directory -j2 --output-sync=target soak-steps soak-window
+
+soak-steps:
+	$(BUILD)/tests/soak_tests --gtest_filter='DiscSoakTest.*'
+
+soak-window:
+	$(BUILD)/tests/soak_tests --gtest_filter='WindowSoakTest.*'
+
+# Static analysis: layout, clang-tidy and cppcheck, from the compile commands
+# of a configured (not built) build-lint/. `make format` fixes the layout.
+LINT_BUILD    = build-lint
+LINT_PACKAGES = clang-format clang-tidy clang-tools cppcheck
+
+lint:
+	@tools/ensure-packages "the static analysis" $(BUILD_PACKAGES) libgtest-dev libx11-dev $(LINT_PACKAGES)
+	cmake -S . -B $(LINT_BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DVELQUIN_FUZZ=ON
+	tools/lint $(LINT_BUILD)
+
+format:
+	@tools/ensure-packages "formatting" clang-format
+	clang-format -i $$(git ls-files '*.cpp' '*.h')

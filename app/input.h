@@ -10,12 +10,15 @@
 
 #include <cstdint>
 
+// The fields are kept in columns by hand.
+// clang-format off
 struct InputState {
     bool         dragging  = false; // the left button is held and a drag is in progress
     std::int32_t lastX     = 0;     // pointer x at the last press or motion of the drag, in window pixels
     std::int32_t lastY     = 0;     // pointer y likewise
     bool         animating = true;  // whether stepDisc is installed as the idle callback
 };
+// clang-format on
 
 extern InputState input;
 

@@ -20,8 +20,7 @@ float* allocateArray(const char* name)
 {
     void* block = std::calloc(static_cast<std::size_t>(disc.particleCount), sizeof(float));
     if (block == nullptr) {
-        std::fprintf(stderr, "Velquin: cannot allocate the %s array (%d floats)\n", name,
-                     disc.particleCount);
+        std::fprintf(stderr, "Velquin: cannot allocate the %s array (%d floats)\n", name, disc.particleCount);
         releaseDisc();
         std::exit(1);
     }

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+// The fields are kept in columns by hand.
+// clang-format off
 struct Disc {
     std::int32_t batchSize     = 20;      // particles respawned on each step
     std::int32_t lifetimeSteps = 1100;    // steps between two spawns of a particle; also the number of batches
@@ -17,6 +19,7 @@ struct Disc {
     float*       angle         = nullptr; // polar angle in radians; never reduced modulo 2 pi
     std::int64_t stepCount     = 0;       // steps taken since start
 };
+// clang-format on
 
 extern Disc disc;
 

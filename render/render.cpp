@@ -27,8 +27,7 @@ void reportGlError()
         return;
     // gluErrorString has no text for codes it does not know and gives null.
     const auto* text = reinterpret_cast<const char*>(gluErrorString(code));
-    std::printf("GL Error %s (0x%x) at line %d\n", text != nullptr ? text : "unknown error", code,
-                errorReportLine);
+    std::printf("GL Error %s (0x%x) at line %d\n", text != nullptr ? text : "unknown error", code, errorReportLine);
 }
 
 } // namespace

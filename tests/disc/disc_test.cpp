@@ -143,6 +143,7 @@ TEST_F(DiscTest, StepAfterWarmUpRespawnsTheOldestBatchAndAdvancesIt)
     for (int k = 0; k < 1100 * 20; ++k)
         spawnFrom(draws);
     std::vector<Spawn> batch;
+    batch.reserve(20);
     for (int k = 0; k < 20; ++k)
         batch.push_back(spawnFrom(draws));
     const float untouched = disc.radius[20];

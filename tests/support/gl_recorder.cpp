@@ -28,6 +28,8 @@ void record(const char* name, std::vector<double> args = {})
 
 extern "C" {
 
+// One line an entry point, as a table.
+// clang-format off
 void GLAPIENTRY glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
 void GLAPIENTRY glClearColor(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { record("glClearColor", {r, g, b, a}); }
 void GLAPIENTRY glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
@@ -41,6 +43,7 @@ void GLAPIENTRY glRotatef(GLfloat a, GLfloat x, GLfloat y, GLfloat z) { record("
 void GLAPIENTRY glScalef(GLfloat x, GLfloat y, GLfloat z) { record("glScalef", {x, y, z}); }
 void GLAPIENTRY glPointSize(GLfloat size) { record("glPointSize", {size}); }
 void GLAPIENTRY glFlush() { record("glFlush"); }
+// clang-format on
 
 void GLAPIENTRY glBegin(GLenum mode)
 {
@@ -95,8 +98,10 @@ const GLubyte* GLAPIENTRY gluErrorString(GLenum code)
     return reinterpret_cast<const GLubyte*>(text);
 }
 
+// clang-format off
 void FGAPIENTRY glutPostRedisplay() { ++gl.redisplayRequests; }
 void FGAPIENTRY glutSwapBuffers() { record("glutSwapBuffers"); }
+// clang-format on
 
 void FGAPIENTRY glutIdleFunc(void (*callback)())
 {

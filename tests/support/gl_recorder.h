@@ -19,14 +19,14 @@ struct GlPoint {
 };
 
 struct GlRecord {
-    std::vector<GlCall> calls;          // every call but the per-point colour and vertex
-    std::vector<GlPoint> points;        // one per glVertex3f
-    std::vector<GLenum> pendingErrors;  // what glGetError hands out, oldest first
+    std::vector<GlCall> calls;         // every call but the per-point colour and vertex
+    std::vector<GlPoint> points;       // one per glVertex3f
+    std::vector<GLenum> pendingErrors; // what glGetError hands out, oldest first
     int redisplayRequests = 0;
     int idleFuncCalls = 0;
     void (*idleFunc)() = nullptr;
     bool insideBegin = false;
-    int verticesOutsideBegin = 0;       // glVertex3f with no glBegin open
+    int verticesOutsideBegin = 0; // glVertex3f with no glBegin open
     float colour[3] = {1.0f, 1.0f, 1.0f};
 };
 

@@ -132,8 +132,8 @@ TEST_F(WindowTest, VerticalLeftDragOfNinetyPixelsTurnsTheDiscEdgeOn)
     start();
     filledDisc();
     const std::string window = std::to_string(session.window);
-    ASSERT_EQ(xdotool(session, {"mousemove", "--window", window, "240", "60", "mousedown", "1", "mousemove",
-                                "--window", window, "240", "150", "mouseup", "1"}),
+    ASSERT_EQ(xdotool(session, {"mousemove", "--window", window, "240", "60", "mousedown", "1", "mousemove", "--window",
+                                window, "240", "150", "mouseup", "1"}),
               0);
     settle(0.5);
     const Pixels edgeOn = grab(session);
@@ -142,7 +142,7 @@ TEST_F(WindowTest, VerticalLeftDragOfNinetyPixelsTurnsTheDiscEdgeOn)
         for (int x = 0; x < edgeOn.width; ++x)
             if (edgeOn.at(x, y) != 0) {
                 ++lit;
-                ASSERT_NEAR(y, height / 2, 3) << "a lit pixel off the disc's edge, at x " << x;
+                ASSERT_NEAR(y, height / 2.0, 3) << "a lit pixel off the disc's edge, at x " << x;
             }
     EXPECT_GT(lit, 10);
 }

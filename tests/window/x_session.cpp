@@ -18,7 +18,8 @@
 #include <sstream>
 #include <thread>
 
-extern char** environ;
+// POSIX asks for this declaration; glibc makes one only with _GNU_SOURCE.
+extern char** environ; // NOLINT(readability-redundant-declaration)
 
 namespace {
 
@@ -37,6 +38,7 @@ void pause(double seconds)
 std::vector<char*> argvOf(std::vector<std::string>& words)
 {
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
@@ -89,8 +91,8 @@ std::string startDisplay(XSession& session)
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     // -br: a black root window, so nothing but the program's frames can light a pixel.
-    std::vector<std::string> words = {"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24",
-                                      "-nolisten", "tcp", "-br"};
+    std::vector<std::string> words = {"Xvfb",         "-displayfd", "3",   "-screen", "0",
+                                      "1280x1024x24", "-nolisten",  "tcp", "-br"};
     std::vector<char*> argv = argvOf(words);
     const int spawned = posix_spawnp(&session.xvfb, "Xvfb", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);

@@ -16,16 +16,19 @@ struct Pixels {
     int height = 0;
     std::vector<std::uint32_t> rgb; // 0xRRGGBB, row by row
 
-    std::uint32_t at(int x, int y) const { return rgb[static_cast<std::size_t>(y * width + x)]; }
+    std::uint32_t at(int x, int y) const
+    {
+        return rgb[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    }
     bool operator==(const Pixels& other) const { return width == other.width && rgb == other.rgb; }
 };
 
 struct XSession {
     pid_t xvfb = -1;
-    std::string display;     // ":N"
+    std::string display; // ":N"
     Display* x = nullptr;
     pid_t program = -1;
-    std::string outputPath;  // the program's standard output
+    std::string outputPath; // the program's standard output
     Window window = 0;
 };
 
