@@ -21,10 +21,7 @@ namespace {
 
 class InputTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        freshState();
-    }
+    void SetUp() override { freshState(); }
     void TearDown() override { releaseDisc(); }
 
     static void press(int key, int times = 1)

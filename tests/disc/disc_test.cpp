@@ -48,10 +48,7 @@ const T& nth(const std::vector<T>& copy, std::int32_t i)
 
 class DiscTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        freshState();
-    }
+    void SetUp() override { freshState(); }
     void TearDown() override { releaseDisc(); }
 
     static void steps(int n)

@@ -87,7 +87,7 @@ std::set<std::string> packagesHolding(const std::string& soname)
 
 bool isFile(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
@@ -134,8 +134,7 @@ TEST_F(PackageTest, DeclaresItselfAndEveryLibraryTheProgramLoads)
     EXPECT_EQ(field("Section"), "graphics");
     EXPECT_NE(field("Maintainer").find('@'), std::string::npos);
     const std::string description = field("Description");
-    EXPECT_GE(std::count(description.begin(), description.end(), '\n'), 2)
-        << "a summary line and a longer description";
+    EXPECT_GE(std::count(description.begin(), description.end(), '\n'), 2) << "a summary line and a longer description";
 
     const std::set<std::string> depends = dependencyNames(field("Depends"));
     const Outcome needed = run("readelf --dynamic '" + root + "/usr/bin/velquin'");
@@ -167,8 +166,7 @@ TEST_F(PackageTest, PutsTheProgramDesktopEntryIconsAndManualInTheirPlaces)
     EXPECT_NE(desktop.find("\nIcon=velquin\n"), std::string::npos) << desktop;
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const std::string dir = std::to_string(size) + "x" + std::to_string(size);
-        EXPECT_EQ(pngSize(root + "/usr/share/icons/hicolor/" + dir + "/apps/velquin.png"),
-                  std::make_pair(size, size))
+        EXPECT_EQ(pngSize(root + "/usr/share/icons/hicolor/" + dir + "/apps/velquin.png"), std::make_pair(size, size))
             << dir;
     }
 
@@ -181,8 +179,8 @@ TEST_F(PackageTest, PutsTheProgramDesktopEntryIconsAndManualInTheirPlaces)
     EXPECT_EQ(manual.status, 0);
     EXPECT_EQ(manual.output.find("warning"), std::string::npos) << manual.output;
     for (const char* text : {"VELQUIN(6)", "Escape", "Space", "Left and Right arrows", "Up and Down arrows",
-                             "Left-button drag", "-display", "-geometry", "-direct", "-indirect", "-iconic",
-                             "-gldebug", "-sync", "GLUT_FPS", "EXIT STATUS", "at line 96"})
+                             "Left-button drag", "-display", "-geometry", "-direct", "-indirect", "-iconic", "-gldebug",
+                             "-sync", "GLUT_FPS", "EXIT STATUS", "at line 96"})
         EXPECT_NE(manual.output.find(text), std::string::npos) << "the manual says nothing of " << text;
 }
 

@@ -82,10 +82,23 @@ TEST(SinCosBlockTest, MatchesNearEveryMultipleOfHalfPiAndPastTheFastRange)
 
 TEST(SinCosBlockTest, MatchesForTinyHugeAndSpecialAngles)
 {
-    std::vector<float> angles = {0.0f, -0.0f, FLT_MIN, -FLT_MIN, FLT_TRUE_MIN, 1e-30f, 0x1p-7f,
-                                 0x1p20f, std::nextafter(0x1p20f, 0.0f), std::nextafter(0x1p20f, FLT_MAX),
-                                 1e10f, -1e10f, 1e30f, FLT_MAX, -FLT_MAX,
-                                 std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
+    std::vector<float> angles = {0.0f,
+                                 -0.0f,
+                                 FLT_MIN,
+                                 -FLT_MIN,
+                                 FLT_TRUE_MIN,
+                                 1e-30f,
+                                 0x1p-7f,
+                                 0x1p20f,
+                                 std::nextafter(0x1p20f, 0.0f),
+                                 std::nextafter(0x1p20f, FLT_MAX),
+                                 1e10f,
+                                 -1e10f,
+                                 1e30f,
+                                 FLT_MAX,
+                                 -FLT_MAX,
+                                 std::numeric_limits<float>::infinity(),
+                                 std::numeric_limits<float>::quiet_NaN()};
     std::mt19937 random(2026);
     std::uniform_real_distribution<float> wide(-3e6f, 3e6f);
     std::uniform_real_distribution<float> exponent(-40.0f, 40.0f);

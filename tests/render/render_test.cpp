@@ -17,10 +17,7 @@ using Names = std::vector<std::string>;
 
 class RenderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        freshState();
-    }
+    void SetUp() override { freshState(); }
     void TearDown() override { releaseDisc(); }
 
     static std::vector<double> argsOf(const std::string& name, int occurrence = 0)
