@@ -25,7 +25,9 @@ struct Draws {
     }
 };
 
+// cppcheck does not see these read through nth().
 struct Spawn {
+    // cppcheck-suppress unusedStructMember
     float radius, angularSpeed, angle;
 };
 

@@ -166,8 +166,9 @@ TEST_F(PackageTest, PutsTheProgramDesktopEntryIconsAndManualInTheirPlaces)
     EXPECT_NE(desktop.find("\nIcon=velquin\n"), std::string::npos) << desktop;
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const std::string dir = std::to_string(size) + "x" + std::to_string(size);
-        EXPECT_EQ(pngSize(root + "/usr/share/icons/hicolor/" + dir + "/apps/velquin.png"), std::make_pair(size, size))
-            << dir;
+        std::string icon = root;
+        icon += "/usr/share/icons/hicolor/" + dir + "/apps/velquin.png";
+        EXPECT_EQ(pngSize(icon), std::make_pair(size, size)) << dir;
     }
 
     EXPECT_TRUE(isFile(root + "/usr/share/doc/velquin/copyright"));
