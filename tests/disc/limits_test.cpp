@@ -44,7 +44,8 @@ TEST_F(DiscLimitsTest, WhereTheLiveCountProductWouldOverflowEveryParticleStaysLi
                 ASSERT_GT(disc.radius[i], 39.9f) << "stepCount " << count << " respawns batch " << batch;
                 ASSERT_LE(disc.radius[i], 41.0f);
             } else {
-                ASSERT_EQ(disc.radius[i], static_cast<float>(before[static_cast<std::size_t>(i)] - fall)) << "stepCount " << count;
+                ASSERT_EQ(disc.radius[i], static_cast<float>(before[static_cast<std::size_t>(i)] - fall))
+                    << "stepCount " << count;
             }
         }
         EXPECT_EQ(disc.stepCount, count + 1);

@@ -42,7 +42,8 @@ TEST(DiscSoakTest, AMillionStepsWithChangingTimeStepsKeepEveryInvariant)
     const auto started = std::chrono::steady_clock::now();
     for (std::int64_t k = 0; k < steps; ++k) {
         if (k % changeEvery == 0)
-            disc.timeStep = timeSteps[static_cast<std::size_t>(k / changeEvery) % (sizeof timeSteps / sizeof timeSteps[0])];
+            disc.timeStep =
+                timeSteps[static_cast<std::size_t>(k / changeEvery) % (sizeof timeSteps / sizeof timeSteps[0])];
         advanceDisc();
         if (k % checkEvery != 0 && k != steps - 1)
             continue;
