@@ -1,7 +1,7 @@
 // A million steps of the disc with the time step changed every few thousand
 // steps, from the default through zero to the largest values the arrow keys
 // reach, checking the invariants every few hundred steps. Part of `make soak`,
-// not of CTest: it takes minutes. VELQUIN_SOAK_STEPS sets another length.
+// not of CTest: it takes half a minute or more. VELQUIN_SOAK_STEPS sets another length.
 #include "disc/disc.h"
 
 #include <gtest/gtest.h>
