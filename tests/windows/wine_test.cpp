@@ -51,10 +51,12 @@ protected:
     XSession session;
 };
 
-TEST(WindowsZipTest, HoldsTheProgramItsReadmeAndTheLicence)
+TEST(WindowsZipTest, HoldsTheProgramItsReadmeAndTheLicences)
 {
     EXPECT_FALSE(contents(VELQUIN_UNPACKED "/velquin.exe").empty());
     EXPECT_EQ(contents(VELQUIN_UNPACKED "/LICENSE.txt"), contents(VELQUIN_SOURCE "/LICENSE"));
+    EXPECT_NE(contents(VELQUIN_UNPACKED "/freeglut-COPYING.txt").find("Freeglut Copyright"), std::string::npos)
+        << "freeglut is linked in, so its notice goes along";
     const std::string readme = contents(VELQUIN_UNPACKED "/README.txt");
     for (const char* text : {"Velquin", "velquin.exe", "Escape", "Space", "arrow", "drag", "GLUT_FPS"})
         EXPECT_NE(readme.find(text), std::string::npos) << "README.txt says nothing of " << text;
