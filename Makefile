@@ -134,7 +134,8 @@ LINT_PACKAGES = clang-format clang-tidy clang-tools cppcheck
 
 lint:
 	@tools/ensure-packages "the static analysis" $(BUILD_PACKAGES) libgtest-dev libx11-dev $(LINT_PACKAGES)
-	cmake -S . -B $(LINT_BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DVELQUIN_FUZZ=ON
+	cmake -S . -B $(LINT_BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DVELQUIN_FUZZ=ON \
+	    -DVELQUIN_WINDOWS_ZIP=$(WINDOWS_ZIP)
 	tools/lint $(LINT_BUILD)
 
 format:
