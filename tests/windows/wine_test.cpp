@@ -1,0 +1,108 @@
+// The Windows zip as a person gets it: unpacked, its velquin.exe run under
+// Wine in a real window on a virtual X display and driven with real X input.
+// Wine differs from a Linux run only in ways these tests need not look at: it
+// places the window's frame itself, and freeglut complains on standard error
+// that it cannot open a Windows screen device; standard output stays clean.
+// gtest first: Xlib defines macros (None, Bool) that its headers use as names.
+#include <gtest/gtest.h>
+
+#include "x_session.h"
+
+#include <sys/wait.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+void settle(double seconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(seconds * 1000)));
+}
+
+std::string contents(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+bool exitedWithZero(int status)
+{
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class WineTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(startDisplay(session), "") << "the virtual display is needed for this test"; }
+    void TearDown() override { endSession(session); }
+
+    void start()
+    {
+        ASSERT_EQ(startProgram(session), "");
+        // Keys go to the window under the pointer: there is no window manager.
+        ASSERT_EQ(xdotool(session, {"mousemove", "--window", std::to_string(session.window), "240", "120"}), 0);
+    }
+    void key(const std::string& name) { ASSERT_EQ(xdotool(session, {"key", name}), 0); }
+
+    XSession session;
+};
+
+TEST(WindowsZipTest, HoldsTheProgramItsReadmeAndTheLicences)
+{
+    EXPECT_FALSE(contents(VELQUIN_UNPACKED "/velquin.exe").empty());
+    EXPECT_EQ(contents(VELQUIN_UNPACKED "/LICENSE.txt"), contents(VELQUIN_SOURCE "/LICENSE"));
+    EXPECT_NE(contents(VELQUIN_UNPACKED "/freeglut-COPYING.txt").find("Freeglut Copyright"), std::string::npos)
+        << "freeglut is linked in, so its notice goes along";
+    const std::string readme = contents(VELQUIN_UNPACKED "/README.txt");
+    for (const char* text : {"Velquin", "velquin.exe", "Escape", "Space", "arrow", "drag", "GLUT_FPS"})
+        EXPECT_NE(readme.find(text), std::string::npos) << "README.txt says nothing of " << text;
+}
+
+TEST_F(WineTest, OpensBlackTitledWindowThatLightsUpPausesResumesAndEndsOnEscape)
+{
+    start();
+    const Pixels early = grab(session);
+    ASSERT_EQ(early.width, 480);
+    ASSERT_EQ(early.height, 240);
+    EXPECT_EQ(litPixels(early), 0) << "the spawn ring lies far outside the initial view";
+    char* title = nullptr;
+    ASSERT_NE(XFetchName(session.x, session.window, &title), 0);
+    EXPECT_STREQ(title, "Velquin");
+    XFree(title);
+
+    const Pixels lit = waitForLitPixels(session, 500, 30);
+    EXPECT_GE(litPixels(lit), 500);
+    for (std::uint32_t p : lit.rgb) {
+        const std::uint32_t r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
+        ASSERT_TRUE(r == g && g == b) << "points are grey, this one is " << std::hex << p;
+    }
+
+    key("space");
+    settle(0.5);
+    const Pixels paused = grab(session);
+    settle(1.0);
+    EXPECT_TRUE(grab(session) == paused) << "nothing moves while paused";
+    key("space");
+    settle(1.0);
+    EXPECT_FALSE(grab(session) == paused) << "the disc moves again";
+
+    key("Escape");
+    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
+    EXPECT_EQ(programOutput(session), "");
+}
+
+TEST_F(WineTest, EscapeEndsItWithStatusZeroWhilePaused)
+{
+    start();
+    key("space");
+    settle(0.3);
+    key("Escape");
+    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
+    EXPECT_EQ(programOutput(session), "");
+}
+
+} // namespace
