@@ -155,6 +155,7 @@ test('Escape ends the program for good and the page says how to start again', ()
     const lowMemory = () => page.evaluate(() => Array.from(Module.HEAPU8.subarray(0, 4096)));
     const memory = await lowMemory();
     const clears = await page.evaluate(() => window.clears);
+    const pixels = await canvasPixels(page);
     await page.mouse.move(10, 10);
     await page.keyboard.press('Space');
     await page.keyboard.press('ArrowRight');
@@ -164,6 +165,7 @@ test('Escape ends the program for good and the page says how to start again', ()
     assert.deepEqual(later, atEnd, 'no step and no key after Escape');
     assert.equal(await page.evaluate(() => window.clears), clears, 'no frame after Escape');
     assert.deepEqual(await lowMemory(), memory, 'nothing written after Escape');
+    assert.deepEqual(await canvasPixels(page), pixels, 'the last frame stays');
     assert.equal(await page.$eval('#status', (s) => s.textContent),
                  'Velquin has ended. Reload the page to start it again.');
     assert.deepEqual(errors, []);
