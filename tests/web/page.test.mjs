@@ -73,6 +73,8 @@ test('the page loads focused, fills in and holds the native numbers and points',
       const [column, row] = pixelOf(radius[i] * Math.cos(angle[i]), radius[i] * Math.sin(angle[i]));
       if (column >= 0 && column < 480 && row >= 0 && row < 240) expected.add(row * 480 + column);
     }
+    // The frame that the last step asked for is drawn on the next animation frame.
+    await page.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
     const pixels = await canvasPixels(page);
     const near = (set, at) => [-481, -480, -479, -1, 0, 1, 479, 480, 481].some((d) => set.has(at + d));
     const lit = new Set(pixels.flatMap((red, at) => (red > 0 ? [at] : [])));
