@@ -164,6 +164,7 @@ test('Escape ends the program for good and the page says how to start again', ()
     await sleep(1500);
     const later = await discState(page);
     assert.deepEqual(atEnd.arrays, [0, 0, 0], 'the arrays are released');
+    assert.equal(await page.evaluate(() => EXITSTATUS), 0, 'exit status');
     assert.deepEqual(later, atEnd, 'no step and no key after Escape');
     assert.equal(await page.evaluate(() => window.clears), clears, 'no frame after Escape');
     assert.deepEqual(await lowMemory(), memory, 'nothing written after Escape');
