@@ -29,8 +29,9 @@ export async function openPage(extraFlags = []) {
   const page = await browser.newPage();
   await page.setViewport({ width: 900, height: 700, deviceScaleFactor: 1 });
   const errors = [];
+  const logs = [];
   page.on('pageerror', (error) => errors.push(String(error)));
-  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('console', (message) => (message.type() === 'error' ? errors : logs).push(message.text()));
   await page.goto(url);
   await page.waitForFunction(() => document.getElementById('status').textContent === 'Running.');
   const close = async () => {
@@ -38,7 +39,7 @@ export async function openPage(extraFlags = []) {
     server.kill();
     rmSync(profile, { recursive: true, force: true });
   };
-  return { page, errors, close };
+  return { page, errors, logs, close };
 }
 
 // The disc's step count and time step, the view, and the arrays' addresses.

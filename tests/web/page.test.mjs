@@ -1,6 +1,7 @@
 // The web page in real headless Chromium: it loads cleanly, its disc holds the
 // native program's numbers and lights the native program's pixels, the
-// controls act as on the desktop, and each mend to Emscripten's GLUT holds.
+// controls act as on the desktop, a GL error is reported on the console, and
+// each mend to Emscripten's GLUT holds.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { test } from 'node:test';
@@ -34,7 +35,7 @@ function pixelOf(x, y) {
 async function withPage(body) {
   const session = await openPage();
   try {
-    await body(session.page, session.errors);
+    await body(session.page, session.errors, session.logs);
     assert.deepEqual(session.errors, [], 'no page error');
   } finally {
     await session.close();
@@ -45,7 +46,7 @@ const waitForSteps = (page, steps) =>
   page.waitForFunction((n) => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2] >= n, { timeout: 60000 }, steps);
 
 test('the page loads focused, fills in and holds the native numbers and points', () =>
-  withPage(async (page) => {
+  withPage(async (page, errors, logs) => {
     assert.equal(await page.title(), 'Velquin');
     assert.deepEqual(await page.$eval('#canvas', (c) => [c.width, c.height, document.activeElement === c]),
                      [480, 240, true]);
@@ -82,9 +83,14 @@ test('the page loads focused, fills in and holds the native numbers and points',
     assert.deepEqual([...lit].filter((at) => !near(expected, at)), [], 'lit pixels away from every particle');
     assert.deepEqual([...expected].filter((at) => !near(lit, at)), [], 'particles in view left dark');
 
-    // The arrows: time step by 0.001, zoom by 0.99, each rounded to float.
+    // The arrows: time step by 0.001, zoom by 0.99, each rounded to float. A GL
+    // error left pending before the frame that a key asks for is reported.
     await page.keyboard.press('ArrowRight');
+    await page.evaluate(() => Module.ctx.bindBuffer(0x1234, null));
     await page.keyboard.press('ArrowUp');
+    const report = 'GL Error invalid enumerant (0x500) at line 96';
+    for (let k = 0; k < 100 && !logs.includes(report); ++k) await sleep(20);
+    assert.ok(logs.includes(report), logs.join('\n'));
     const changed = await discState(page);
     assert.equal(changed.timeStep, Math.fround(0.5 + 0.001));
     assert.equal(changed.zoom, Math.fround(0.99));
