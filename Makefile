@@ -171,3 +171,45 @@ test-windows: windows
 	    -DVELQUIN_WINDOWS_ZIP=$(WINDOWS_ZIP)
 	cmake --build $(WINDOWS_BUILD)/wine-tests --target wine_tests --parallel 2
 	ctest --test-dir $(WINDOWS_BUILD)/wine-tests --label-regex windows --output-on-failure
+
+# The browser: the same program compiled to WebAssembly by Debian's Emscripten
+# into build-web/ (index.html, velquin.js, velquin.wasm), served on 127.0.0.1,
+# and tested in Debian's headless Chromium. Emscripten's optimising link runs
+# Debian's JavaScript tools, found through NODE_PATH whatever node is first on PATH.
+WEB_BUILD        ?= build-web
+WEB_NATIVE_BUILD  = build-web-native
+WEB_PACKAGES      = emscripten cmake make
+WEB_TEST_PACKAGES = chromium $(BUILD_PACKAGES)
+WEB_ENV           = NODE_PATH=/usr/share/nodejs
+WEB_PORT         ?= 8080
+
+.PHONY: web serve test-web speed-web
+
+web:
+	@tools/ensure-packages "the web build" $(WEB_PACKAGES)
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) $(CMAKE_FLAGS) $(WEB_FLAGS)
+	$(WEB_ENV) cmake --build $(WEB_BUILD) --parallel 2
+
+serve: web
+	tools/serve-web $(WEB_BUILD) $(WEB_PORT)
+
+# The numbers check under node against the committed native output, then the
+# page in Chromium against the native disc_numbers at the step it pauses on.
+test-web:
+	@tools/ensure-packages "the browser tests" $(WEB_PACKAGES) $(WEB_TEST_PACKAGES)
+	@command -v npm >/dev/null || tools/ensure-packages "the browser tests' npm packages" npm
+	$(MAKE) web WEB_FLAGS=-DVELQUIN_NUMBERS=ON
+	cmake -S . -B $(WEB_NATIVE_BUILD) $(CMAKE_FLAGS) -DVELQUIN_TESTS=OFF -DVELQUIN_NUMBERS=ON
+	cmake --build $(WEB_NATIVE_BUILD) --target disc_numbers --parallel 2
+	npm ci --prefix tests/web --ignore-scripts --no-audit --no-fund
+	ctest --test-dir $(WEB_BUILD) --output-on-failure
+	VELQUIN_WEB_BUILD=$(WEB_BUILD) VELQUIN_NATIVE_NUMBERS=$(CURDIR)/$(WEB_NATIVE_BUILD)/tests/numbers/disc_numbers \
+	  node --test tests/web/
+
+# Steps and frames a second of the page in Chromium's software WebGL.
+speed-web:
+	@tools/ensure-packages "the browser speed run" $(WEB_PACKAGES) chromium
+	@command -v npm >/dev/null || tools/ensure-packages "the speed run's npm packages" npm
+	$(MAKE) web
+	npm ci --prefix tests/web --ignore-scripts --no-audit --no-fund
+	VELQUIN_WEB_BUILD=$(WEB_BUILD) node bench/web_speed.mjs

@@ -1,0 +1,181 @@
+// The web page in real headless Chromium: it loads cleanly, its disc holds the
+// native program's numbers and lights the native program's pixels, the
+// controls act as on the desktop, a GL error is reported on the console, and
+// each mend to Emscripten's GLUT holds.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { test } from 'node:test';
+import { canvasPixels, discArrays, discState, openPage, sleep } from './browser.mjs';
+
+// FNV-1a over each float's bytes, low byte first, as disc_numbers prints it.
+function fingerprint(values) {
+  let hash = 14695981039346656037n;
+  for (const byte of new Uint8Array(new Float32Array(values).buffer))
+    hash = ((hash ^ BigInt(byte)) * 1099511628211n) & 0xffffffffffffffffn;
+  return hash.toString(16).padStart(16, '0');
+}
+
+function nativeNumbers(step) {
+  const program = process.env.VELQUIN_NATIVE_NUMBERS;
+  assert.ok(program, 'VELQUIN_NATIVE_NUMBERS names the native disc_numbers');
+  const run = spawnSync(program, [String(step)], { encoding: 'utf8' });
+  assert.equal(run.status, 0, run.stderr);
+  return run.stdout.trim();
+}
+
+// Where the view of gluPerspective(60, 2, 0.1, 50), six units back, puts the
+// model point (x, y, 0) on the 480 x 240 canvas, as a pixel counted from the top.
+function pixelOf(x, y) {
+  const focal = 1 / Math.tan(Math.PI / 6);
+  const column = Math.floor(((focal * x) / (2 * 6) + 1) * 240);
+  const row = 239 - Math.floor(((focal * y) / 6 + 1) * 120);
+  return [column, row];
+}
+
+async function withPage(body) {
+  const session = await openPage();
+  try {
+    await body(session.page, session.errors, session.logs);
+    assert.deepEqual(session.errors, [], 'no page error');
+  } finally {
+    await session.close();
+  }
+}
+
+const waitForSteps = (page, steps) =>
+  page.waitForFunction((n) => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2] >= n, { timeout: 60000 }, steps);
+
+test('the page loads focused, fills in and holds the native numbers and points', () =>
+  withPage(async (page, errors, logs) => {
+    assert.equal(await page.title(), 'Velquin');
+    assert.deepEqual(await page.$eval('#canvas', (c) => [c.width, c.height, document.activeElement === c]),
+                     [480, 240, true]);
+    assert.match(await page.$eval('details', (d) => d.textContent), /MIT License\s+Copyright \(c\) 2026 The Velquin developers/);
+    assert.ok((await canvasPixels(page)).every((red) => red === 0), 'the spawn ring lies outside the first view');
+
+    // Particles reach the view after some nine hundred steps.
+    await waitForSteps(page, 1000);
+    await page.keyboard.press('Space');
+    const { step } = await discState(page);
+    await sleep(300);
+    assert.equal((await discState(page)).step, step, 'Space pauses');
+
+    const arrays = await discArrays(page);
+    const native = nativeNumbers(step).split(' ');
+    assert.deepEqual(['radius', 'angularSpeed', 'angle'].map((name) => native[native.indexOf(name) + 1]),
+                     arrays.map(fingerprint), `the arrays at step ${step}`);
+
+    // Every lit pixel within a pixel of a live particle, and every particle in
+    // view lit within a pixel.
+    const expected = new Set();
+    const live = Math.min(22000, 20 * step);
+    const [radius, , angle] = arrays;
+    for (let i = 0; i < live; ++i) {
+      const [column, row] = pixelOf(radius[i] * Math.cos(angle[i]), radius[i] * Math.sin(angle[i]));
+      if (column >= 0 && column < 480 && row >= 0 && row < 240) expected.add(row * 480 + column);
+    }
+    // The frame that the last step asked for is drawn on the next animation frame.
+    await page.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
+    const pixels = await canvasPixels(page);
+    const near = (set, at) => [-481, -480, -479, -1, 0, 1, 479, 480, 481].some((d) => set.has(at + d));
+    const lit = new Set(pixels.flatMap((red, at) => (red > 0 ? [at] : [])));
+    assert.ok(expected.size > 100, `${expected.size} particles in view`);
+    assert.deepEqual([...lit].filter((at) => !near(expected, at)), [], 'lit pixels away from every particle');
+    assert.deepEqual([...expected].filter((at) => !near(lit, at)), [], 'particles in view left dark');
+
+    // The arrows: time step by 0.001, zoom by 0.99, each rounded to float. A GL
+    // error left pending before the frame that a key asks for is reported.
+    await page.keyboard.press('ArrowRight');
+    await page.evaluate(() => Module.ctx.bindBuffer(0x1234, null));
+    await page.keyboard.press('ArrowUp');
+    const report = 'GL Error invalid enumerant (0x500) at line 96';
+    for (let k = 0; k < 100 && !logs.includes(report); ++k) await sleep(20);
+    assert.ok(logs.includes(report), logs.join('\n'));
+    const changed = await discState(page);
+    assert.equal(changed.timeStep, Math.fround(0.5 + 0.001));
+    assert.equal(changed.zoom, Math.fround(0.99));
+    await page.keyboard.press('ArrowDown');
+    await page.keyboard.press('ArrowLeft');
+    const back = await discState(page);
+    assert.equal(back.zoom, Math.fround(changed.zoom / 0.99));
+    assert.equal(back.timeStep, Math.fround(changed.timeStep - 0.001));
+
+    await page.keyboard.press('Space');
+    await sleep(300);
+    assert.ok((await discState(page)).step > step, 'Space resumes');
+  }));
+
+test('a drag turns the disc one degree per pixel, exactly, and keys need the canvas focused', () =>
+  withPage(async (page) => {
+    const box = await (await page.$('#canvas')).boundingBox();
+    await page.mouse.move(box.x + 100, box.y + 100);
+    await page.mouse.down();
+    await page.mouse.move(box.x + 160, box.y + 130, { steps: 6 });
+    await page.mouse.up();
+    const view = await discState(page);
+    assert.deepEqual([view.rotY, view.rotX], [60, 30]);
+
+    await page.mouse.click(box.x + 700, box.y + 10);
+    await page.keyboard.press('ArrowRight');
+    assert.equal((await discState(page)).timeStep, 0.5, 'no key taken without the focus');
+  }));
+
+test('a quick pause and resume leaves one chain of idle steps', () =>
+  withPage(async (page) => {
+    // Each chain of GLUT's idle steps keeps one timer pending; the page sets no other.
+    await page.evaluate(() => {
+      const setTimer = window.setTimeout;
+      window.pendingTimers = new Set();
+      window.setTimeout = (run, delay) => {
+        const id = setTimer(() => { window.pendingTimers.delete(id); run(); }, delay);
+        window.pendingTimers.add(id);
+        return id;
+      };
+    });
+    // Both presses inside one task, before the pending idle timer fires.
+    await page.$eval('#canvas', (canvas) => {
+      for (let k = 0; k < 2; ++k) canvas.dispatchEvent(new KeyboardEvent('keydown', { keyCode: 32, bubbles: true }));
+    });
+    const first = (await discState(page)).step;
+    const chains = await page.evaluate(async () => {
+      let most = 0;
+      for (let k = 0; k < 50; ++k) {
+        most = Math.max(most, window.pendingTimers.size);
+        await new Promise((done) => requestAnimationFrame(done));
+      }
+      return most;
+    });
+    assert.equal(chains, 1, 'idle chains running');
+    assert.ok((await discState(page)).step > first, 'the steps go on');
+  }));
+
+test('Escape ends the program for good and the page says how to start again', () =>
+  withPage(async (page, errors) => {
+    await waitForSteps(page, 50);
+    // Frames counted by their clears, from here on.
+    await page.evaluate(() => {
+      window.clears = 0;
+      const clear = Module.ctx.clear.bind(Module.ctx);
+      Module.ctx.clear = (mask) => { ++window.clears; clear(mask); };
+    });
+    await page.keyboard.press('Escape');
+    const atEnd = await discState(page);
+    const lowMemory = () => page.evaluate(() => Array.from(Module.HEAPU8.subarray(0, 4096)));
+    const memory = await lowMemory();
+    const clears = await page.evaluate(() => window.clears);
+    const pixels = await canvasPixels(page);
+    await page.mouse.move(10, 10);
+    await page.keyboard.press('Space');
+    await page.keyboard.press('ArrowRight');
+    await sleep(1500);
+    const later = await discState(page);
+    assert.deepEqual(atEnd.arrays, [0, 0, 0], 'the arrays are released');
+    assert.equal(await page.evaluate(() => EXITSTATUS), 0, 'exit status');
+    assert.deepEqual(later, atEnd, 'no step and no key after Escape');
+    assert.equal(await page.evaluate(() => window.clears), clears, 'no frame after Escape');
+    assert.deepEqual(await lowMemory(), memory, 'nothing written after Escape');
+    assert.deepEqual(await canvasPixels(page), pixels, 'the last frame stays');
+    assert.equal(await page.$eval('#status', (s) => s.textContent),
+                 'Velquin has ended. Reload the page to start it again.');
+    assert.deepEqual(errors, []);
+  }));

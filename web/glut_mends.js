@@ -1,0 +1,70 @@
+// Mends to the GLUT of Emscripten 3.1.6, linked after its own library so that
+// these definitions take the place of its. Each one says what went wrong.
+
+mergeInto(LibraryManager.library, {
+  $GLUT__deps: ['$Browser', 'glutPostRedisplay', '$callUserCallback'],
+  $GLUT__postset: function() {
+    return `
+      // GLUT handed the motion callbacks the pointer's previous position, so
+      // a drag turned the disc by one event's move too little.
+      GLUT.onMousemove = function(event) {
+        var lastX = Browser.mouseX;
+        var lastY = Browser.mouseY;
+        Browser.calculateMouseEvent(event);
+        if (Browser.mouseX == lastX && Browser.mouseY == lastY) return;
+        var func = GLUT.buttons != 0 ? GLUT.motionFunc
+                                     : (event.target == Module['canvas'] && GLUT.passiveMotionFunc);
+        if (!func) return;
+        event.preventDefault();
+        GLUT.saveModifiers(event);
+        {{{ makeDynCall('vii', 'func') }}}(Browser.mouseX, Browser.mouseY);
+      };
+      // GLUT listens on the whole window and calls the program straight from
+      // the listener, so an exit inside a callback escaped as a page error.
+      // Here each event goes through the runtime's own guard, none after the
+      // program has ended, and keys only while the canvas has the focus.
+      ['onKeydown', 'onKeyup', 'onMouseButtonDown', 'onMouseButtonUp', 'onMousemove'].forEach(function(name) {
+        var handle = GLUT[name];
+        var keys = name.startsWith('onKey');
+        GLUT[name] = function(event) {
+          if (GLUT.ended || (keys && event.target != Module['canvas'])) return;
+          callUserCallback(function() { handle(event); });
+        };
+      });`;
+  },
+
+  // GLUT's exit left the runtime alive while its idle timer was pending: the
+  // idle and display callbacks went on after the program had released its
+  // arrays, and the step wrote through null pointers into low memory. Here
+  // exit is final: no callback of any kind runs after it.
+  exit__deps: ['$GLUT'],
+  exit: function(code) {
+    EXITSTATUS = code;
+    GLUT.ended = true;
+    GLUT.idleFunc = GLUT.displayFunc = GLUT.reshapeFunc = 0;
+    GLUT.keyboardFunc = GLUT.keyboardUpFunc = GLUT.specialFunc = GLUT.specialUpFunc = 0;
+    GLUT.mouseFunc = GLUT.motionFunc = GLUT.passiveMotionFunc = 0;
+    ABORT = true;
+    if (Module['onExit']) Module['onExit'](code);
+    throw new ExitStatus(code);
+  },
+
+  // GLUT started a second chain of idle timers when an idle function was set
+  // again before the first chain's pending timer had fired, so a quick pause
+  // and resume doubled the step rate. There is one chain at most here.
+  glutIdleFunc__deps: ['$GLUT', '$safeSetTimeout'],
+  glutIdleFunc: function(func) {
+    GLUT.idleFunc = func;
+    if (!func || GLUT.idleChain) return;
+    GLUT.idleChain = true;
+    safeSetTimeout(function next() {
+      if (!GLUT.idleFunc) {
+        GLUT.idleChain = false;
+        return;
+      }
+      {{{ makeDynCall('v', 'GLUT.idleFunc') }}}();
+      // The HTML minimum delay between nested timers.
+      safeSetTimeout(next, 4);
+    }, 0);
+  },
+});
