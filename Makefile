@@ -118,7 +118,7 @@ FUZZ_BUILD    = build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_FLAGS    = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
                 -fsanitize-coverage-ignorelist=$(CURDIR)/tests/fuzz/coverage-ignore.txt
-FUZZ_PACKAGES = clang libclang-rt-14-dev
+FUZZ_PACKAGES = clang libclang-rt-dev
 
 fuzz:
 	@tools/ensure-packages "the fuzzer" $(BUILD_PACKAGES) libgtest-dev $(FUZZ_PACKAGES)
