@@ -121,7 +121,7 @@ FUZZ_FLAGS    = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recove
 FUZZ_PACKAGES = clang libclang-rt-dev
 
 fuzz:
-	@tools/ensure-packages "the fuzzer" $(BUILD_PACKAGES) libgtest-dev $(FUZZ_PACKAGES)
+	@tools/ensure-packages "the fuzzer" $(BUILD_PACKAGES) libgtest-dev libx11-dev $(FUZZ_PACKAGES)
 	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) $(TESTS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	    -DVELQUIN_FUZZ=ON "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
 	cmake --build $(FUZZ_BUILD) --target input_fuzzer --parallel $(JOBS)
