@@ -8,9 +8,16 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DVELQUIN_WERROR=ON
 endif
 
-BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev freeglut3-dev
-# The benchmarks are built with the tests, so that they keep compiling.
-TEST_PACKAGES  = libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool libgl1-mesa-dri dpkg-dev man-db
+# As many build and test jobs as the machine has cores.
+JOBS := $(shell nproc 2>/dev/null || echo 1)
+
+# "new|old": the current name, or the older one on releases that lack it.
+BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev 'libglut-dev|freeglut3-dev'
+# The tests are built only when asked for: they need GoogleTest and X11, which
+# the program does not. The benchmarks are built with them, so that they keep
+# compiling; the package test needs CPack's `file`.
+TESTS          = -DVELQUIN_TESTS=ON
+TEST_PACKAGES  = libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool libgl1-mesa-dri dpkg-dev man-db file
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 BENCH_PACKAGES = libbenchmark-dev xvfb libgl1-mesa-dri
 
@@ -23,20 +30,24 @@ PACKAGE_BUILD   ?= build-package
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
-	cmake --build $(BUILD) --parallel
+	cmake --build $(BUILD) --parallel $(JOBS)
 
-run: build
+# Everything it needs is installed before anything is built.
+run:
 ifeq ($(DISPLAY),)
-	@tools/ensure-packages "showing velquin on a virtual display" $(SHOT_PACKAGES)
+	@tools/ensure-packages "building velquin and showing it on a virtual display" $(BUILD_PACKAGES) $(SHOT_PACKAGES)
+	$(MAKE) build
 	tools/headless-run $(BUILD)/velquin $(BUILD)/velquin-screenshot.png
 else
+	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
+	$(MAKE) build
 	$(BUILD)/velquin
 endif
 
 test:
 	@tools/ensure-packages "the tests" $(BUILD_PACKAGES) $(TEST_PACKAGES)
-	$(MAKE) build CMAKE_FLAGS="$(CMAKE_FLAGS) -DVELQUIN_BENCH=ON"
-	ctest --test-dir $(BUILD) --output-on-failure --parallel 2
+	$(MAKE) build CMAKE_FLAGS="$(CMAKE_FLAGS) $(TESTS) -DVELQUIN_BENCH=ON"
+	ctest --test-dir $(BUILD) --output-on-failure --parallel $(JOBS)
 
 # The plain reading against the program's own code, side by side in one run:
 # the step and the frame's arithmetic, then whole frames in a real window on a
@@ -53,13 +64,15 @@ test-clang:
 	$(MAKE) test BUILD=build-clang CMAKE_FLAGS="$(CMAKE_FLAGS) -DCMAKE_CXX_COMPILER=clang++"
 
 # The README's screenshot and animation, from the real program on a virtual display.
-pictures: build
-	@tools/ensure-packages "capturing the pictures" $(SHOT_PACKAGES)
+pictures:
+	@tools/ensure-packages "capturing the pictures" $(BUILD_PACKAGES) $(SHOT_PACKAGES)
+	$(MAKE) build
 	tools/capture pictures $(BUILD)/velquin docs
 
 # The desktop icon in the hicolor sizes; committed, so that building needs no ImageMagick.
-icons: build
-	@tools/ensure-packages "capturing the icon" $(SHOT_PACKAGES)
+icons:
+	@tools/ensure-packages "capturing the icon" $(BUILD_PACKAGES) $(SHOT_PACKAGES)
+	$(MAKE) build
 	tools/capture icons $(BUILD)/velquin packaging/icons
 
 # The Debian package, built as Debian builds its own (dpkg-buildflags, with
@@ -68,15 +81,15 @@ icons: build
 package:
 	@tools/ensure-packages "the Debian package and its checks" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
 	eval "$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)" && \
-	  CXXFLAGS="$$CXXFLAGS $$CPPFLAGS" cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS)
-	cmake --build $(PACKAGE_BUILD) --parallel 2
+	  CXXFLAGS="$$CXXFLAGS $$CPPFLAGS" cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) $(TESTS)
+	cmake --build $(PACKAGE_BUILD) --parallel $(JOBS)
 	cd $(PACKAGE_BUILD) && cpack -G DEB
 	lintian --fail-on error,warning --display-info \
 	  $(PACKAGE_BUILD)/velquin_*.deb
 	ctest --test-dir $(PACKAGE_BUILD) --label-regex package --output-on-failure
 
 clean:
-	rm -rf $(BUILD) build-clang $(PACKAGE_BUILD) build-sanitize build-fuzz build-lint
+	rm -rf $(BUILD) build-clang $(PACKAGE_BUILD) build-sanitize build-fuzz build-lint build-windows build-web build-web-native
 
 # The whole suite again, window tests included, under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build directory of its own. Any report fails.
@@ -85,9 +98,9 @@ SANITIZE_FLAGS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omi
 
 test-sanitize:
 	@tools/ensure-packages "the sanitizer run" $(BUILD_PACKAGES) $(TEST_PACKAGES)
-	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS) $(TESTS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    "-DCMAKE_CXX_FLAGS=$(SANITIZE_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZE_FLAGS)"
-	cmake --build $(SANITIZE_BUILD) --parallel 2
+	cmake --build $(SANITIZE_BUILD) --parallel $(JOBS)
 	tools/sanitize-run $(SANITIZE_BUILD)
 
 # The real program under valgrind memcheck on a virtual display for a few
@@ -95,7 +108,7 @@ test-sanitize:
 MEMCHECK_PACKAGES = valgrind xvfb xdotool libgl1-mesa-dri
 
 memcheck:
-	@tools/ensure-packages "the memcheck run" $(MEMCHECK_PACKAGES)
+	@tools/ensure-packages "the memcheck run" $(BUILD_PACKAGES) $(MEMCHECK_PACKAGES)
 	$(MAKE) build
 	tools/memcheck $(BUILD)/velquin $(BUILD)/memcheck
 
@@ -105,20 +118,20 @@ FUZZ_BUILD    = build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_FLAGS    = -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer \
                 -fsanitize-coverage-ignorelist=$(CURDIR)/tests/fuzz/coverage-ignore.txt
-FUZZ_PACKAGES = clang libclang-rt-14-dev
+FUZZ_PACKAGES = clang libclang-rt-dev
 
 fuzz:
-	@tools/ensure-packages "the fuzzer" $(BUILD_PACKAGES) libgtest-dev $(FUZZ_PACKAGES)
-	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	@tools/ensure-packages "the fuzzer" $(BUILD_PACKAGES) libgtest-dev libx11-dev $(FUZZ_PACKAGES)
+	cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS) $(TESTS) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	    -DVELQUIN_FUZZ=ON "-DCMAKE_CXX_FLAGS=$(FUZZ_FLAGS)" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=address,undefined"
-	cmake --build $(FUZZ_BUILD) --target input_fuzzer --parallel 2
+	cmake --build $(FUZZ_BUILD) --target input_fuzzer --parallel $(JOBS)
 	tools/fuzz-run $(FUZZ_BUILD)/tests/input_fuzzer $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The long runs, side by side on the two cores: a million disc steps, and the
 # program in a window for a few minutes under random real input.
 soak:
 	@tools/ensure-packages "the long runs" $(BUILD_PACKAGES) $(TEST_PACKAGES)
-	$(MAKE) build
+	$(MAKE) build CMAKE_FLAGS="$(CMAKE_FLAGS) $(TESTS)"
 	$(MAKE) --no-print-directory -j2 --output-sync=target soak-steps soak-window
 
 soak-steps:
@@ -134,13 +147,21 @@ LINT_PACKAGES = clang-format clang-tidy clang-tools cppcheck
 
 lint:
 	@tools/ensure-packages "the static analysis" $(BUILD_PACKAGES) libgtest-dev libx11-dev $(LINT_PACKAGES)
-	cmake -S . -B $(LINT_BUILD) $(CMAKE_FLAGS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DVELQUIN_FUZZ=ON \
+	cmake -S . -B $(LINT_BUILD) $(CMAKE_FLAGS) $(TESTS) -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DVELQUIN_FUZZ=ON \
 	    -DVELQUIN_WINDOWS_ZIP=$(WINDOWS_ZIP)
 	tools/lint $(LINT_BUILD)
 
 format:
 	@tools/ensure-packages "formatting" clang-format
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# The README's two commands on a brand-new minimal Debian, as root and as a user
+# with sudo (tools/test-fresh). Needs root; the base root is cached in /var/cache/velquin.
+.PHONY: test-fresh
+
+test-fresh:
+	@tools/ensure-packages "the fresh-root check" debootstrap
+	tools/test-fresh
 
 # Windows: velquin.exe cross-built with Debian's mingw-w64 against freeglut
 # built here from Debian's source package, zipped with its README.txt, and
@@ -160,16 +181,16 @@ windows:
 	cmake -S . -B $(WINDOWS_BUILD) $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
 	    -DCMAKE_PREFIX_PATH=$(CURDIR)/$(WINDOWS_BUILD)/freeglut -DVELQUIN_NUMBERS=ON \
 	    "-DCMAKE_CROSSCOMPILING_EMULATOR=$(WINE_RUN)"
-	cmake --build $(WINDOWS_BUILD) --parallel 2
+	cmake --build $(WINDOWS_BUILD) --parallel $(JOBS)
 	cd $(WINDOWS_BUILD) && cpack
 
 # The Wine tests are built natively, in a build directory of their own.
 test-windows: windows
 	@tools/ensure-packages "the Windows tests" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(WINE_PACKAGES)
 	ctest --test-dir $(WINDOWS_BUILD) --output-on-failure
-	cmake -S . -B $(WINDOWS_BUILD)/wine-tests $(CMAKE_FLAGS) \
+	cmake -S . -B $(WINDOWS_BUILD)/wine-tests $(CMAKE_FLAGS) $(TESTS) \
 	    -DVELQUIN_WINDOWS_ZIP=$(WINDOWS_ZIP)
-	cmake --build $(WINDOWS_BUILD)/wine-tests --target wine_tests --parallel 2
+	cmake --build $(WINDOWS_BUILD)/wine-tests --target wine_tests --parallel $(JOBS)
 	ctest --test-dir $(WINDOWS_BUILD)/wine-tests --label-regex windows --output-on-failure
 
 # The browser: the same program compiled to WebAssembly by Debian's Emscripten
@@ -188,7 +209,7 @@ WEB_PORT         ?= 8080
 web:
 	@tools/ensure-packages "the web build" $(WEB_PACKAGES)
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) $(CMAKE_FLAGS) $(WEB_FLAGS)
-	$(WEB_ENV) cmake --build $(WEB_BUILD) --parallel 2
+	$(WEB_ENV) cmake --build $(WEB_BUILD) --parallel $(JOBS)
 
 serve: web
 	tools/serve-web $(WEB_BUILD) $(WEB_PORT)
@@ -200,7 +221,7 @@ test-web:
 	@command -v npm >/dev/null || tools/ensure-packages "the browser tests' npm packages" npm
 	$(MAKE) web WEB_FLAGS=-DVELQUIN_NUMBERS=ON
 	cmake -S . -B $(WEB_NATIVE_BUILD) $(CMAKE_FLAGS) -DVELQUIN_TESTS=OFF -DVELQUIN_NUMBERS=ON
-	cmake --build $(WEB_NATIVE_BUILD) --target disc_numbers --parallel 2
+	cmake --build $(WEB_NATIVE_BUILD) --target disc_numbers --parallel $(JOBS)
 	npm ci --prefix tests/web --ignore-scripts --no-audit --no-fund
 	ctest --test-dir $(WEB_BUILD) --output-on-failure
 	VELQUIN_WEB_BUILD=$(WEB_BUILD) VELQUIN_NATIVE_NUMBERS=$(CURDIR)/$(WEB_NATIVE_BUILD)/tests/numbers/disc_numbers \

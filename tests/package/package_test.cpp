@@ -172,6 +172,19 @@ TEST_F(PackageTest, PutsTheProgramDesktopEntryIconsAndManualInTheirPlaces)
     }
 
     EXPECT_TRUE(isFile(root + "/usr/share/doc/velquin/copyright"));
+    // The licence is LICENSE's, word for word, in Debian's layout of the copyright file.
+    std::istringstream licence(contents(VELQUIN_LICENSE));
+    std::istringstream copyright(contents(root + "/usr/share/doc/velquin/copyright"));
+    std::string licenceWords;
+    std::string copyrightWords;
+    for (std::string word; licence >> word;)
+        licenceWords += word + " ";
+    for (std::string word; copyright >> word;)
+        copyrightWords += word == "." ? "" : word + " ";
+    EXPECT_NE(copyrightWords.find("Copyright: Copyright (c) 2026 The Velquin developers License: MIT "),
+              std::string::npos);
+    EXPECT_NE(copyrightWords.find(licenceWords.substr(licenceWords.find("Permission "))), std::string::npos)
+        << copyrightWords;
     const Outcome changelog = run("gzip -dc '" + root + "/usr/share/doc/velquin/changelog.gz'");
     EXPECT_EQ(changelog.output.rfind("velquin (" VELQUIN_VERSION ") ", 0), 0u) << changelog.output;
 
