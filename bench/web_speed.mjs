@@ -14,8 +14,22 @@ async function measure(extraFlags) {
     await page.evaluate(() => {
       window.clears = 0;
       window.animationFrames = 0;
-      const clear = Module.ctx.clear.bind(Module.ctx);
-      Module.ctx.clear = (mask) => { ++window.clears; clear(mask); };
+      window.frameTimes = [];
+      window.errorWaits = [];
+      // A frame runs from its glClear to the end of its glGetError, which in
+      // WebGL waits for the GPU process to catch up.
+      const ctx = Module.ctx;
+      const clear = ctx.clear.bind(ctx), getError = ctx.getError.bind(ctx);
+      let frameStart = 0;
+      ctx.clear = (mask) => { ++window.clears; frameStart = performance.now(); clear(mask); };
+      ctx.getError = () => {
+        const asked = performance.now();
+        const code = getError();
+        const now = performance.now();
+        window.errorWaits.push(now - asked);
+        window.frameTimes.push(now - frameStart);
+        return code;
+      };
       const count = () => { ++window.animationFrames; requestAnimationFrame(count); };
       requestAnimationFrame(count);
     });
@@ -25,9 +39,13 @@ async function measure(extraFlags) {
     await sleep(seconds * 1000);
     const [frames, drawn, steps] = (await counts()).map((count, k) => count - before[k]);
     if (errors.length) throw new Error(`page errors: ${errors.join('; ')}`);
+    const [frameTimes, errorWaits] = await page.evaluate(() => [window.frameTimes, window.errorWaits]);
     const rate = (n) => (n / seconds).toFixed(1).padStart(6);
+    const ms = (times, share) => [...times].sort((a, b) => a - b)[Math.floor(times.length * share)].toFixed(1);
     console.log(`${rate(frames)} display frames/s ${rate(drawn)} frames drawn/s ${rate(steps)} steps/s` +
                 `  ${(steps / drawn).toFixed(2)} steps per frame drawn`);
+    console.log(`    frame ${ms(frameTimes, 0.5)} ms median, ${ms(frameTimes, 0.9)} ms 90th percentile;` +
+                ` of which glGetError ${ms(errorWaits, 0.5)} ms median, ${ms(errorWaits, 0.9)} ms 90th percentile`);
   } finally {
     await close();
   }
