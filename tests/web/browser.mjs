@@ -6,9 +6,10 @@ import { once } from 'node:events';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
-const repo = resolve(import.meta.dirname, '../..');
+const repo = fileURLToPath(new URL('../..', import.meta.url));
 export const webBuild = resolve(repo, process.env.VELQUIN_WEB_BUILD ?? 'build-web');
 
 // Headless as root, with nothing fetched in the background; software WebGL.
@@ -18,10 +19,15 @@ const chromiumFlags = [
 ];
 
 // Flags added for one run, as the speed run compares two ways of compositing.
-export async function openPage(extraFlags = []) {
+// tools/serve-web on a free port, and the address it prints.
+export async function startServer() {
   const server = spawn(join(repo, 'tools/serve-web'), [webBuild, '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
   const [line] = await once(server.stdout, 'data');
-  const url = String(line).match(/http:\/\/127\.0\.0\.1:\d+\//)[0];
+  return { server, url: String(line).match(/http:\/\/127\.0\.0\.1:\d+\//)[0] };
+}
+
+export async function openPage(extraFlags = []) {
+  const { server, url } = await startServer();
   const profile = mkdtempSync(join(tmpdir(), 'velquin-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium', args: [...chromiumFlags, ...extraFlags, `--user-data-dir=${profile}`],

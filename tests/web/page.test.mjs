@@ -4,8 +4,9 @@
 // each mend to Emscripten's GLUT holds.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
+import { get } from 'node:http';
 import { test } from 'node:test';
-import { canvasPixels, discArrays, discState, openPage, sleep } from './browser.mjs';
+import { canvasPixels, discArrays, discState, openPage, sleep, startServer } from './browser.mjs';
 
 // FNV-1a over each float's bytes, low byte first, as disc_numbers prints it.
 function fingerprint(values) {
@@ -179,3 +180,17 @@ test('Escape ends the program for good and the page says how to start again', ()
                  'Velquin has ended. Reload the page to start it again.');
     assert.deepEqual(errors, []);
   }));
+
+test('the server gives the page and nothing outside the build, whatever the address', async () => {
+  const { server, url } = await startServer();
+  const status = (path) => new Promise((done, fail) => get(url + path, (response) => {
+    response.resume();
+    done(response.statusCode);
+  }).on('error', fail));
+  try {
+    assert.deepEqual([await status('%E0%A4%A'), await status('%2e%2e/LICENSE'), await status('velquin.wasm')],
+                     [404, 404, 200]);
+  } finally {
+    server.kill();
+  }
+});
