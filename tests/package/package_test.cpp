@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -91,18 +90,10 @@ bool isFile(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::string contents(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 // A PNG's width and height, from its header chunk; 0 x 0 if it is not a PNG.
 std::pair<int, int> pngSize(const std::string& path)
 {
-    const std::string bytes = contents(path);
+    const std::string bytes = fileContents(path);
     if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0 || bytes.compare(12, 4, "IHDR") != 0)
         return {0, 0};
     auto big = [&](std::size_t at) {
@@ -161,7 +152,7 @@ TEST_F(PackageTest, PutsTheProgramDesktopEntryIconsAndManualInTheirPlaces)
 {
     EXPECT_EQ(access((root + "/usr/bin/velquin").c_str(), X_OK), 0);
 
-    const std::string desktop = contents(root + "/usr/share/applications/velquin.desktop");
+    const std::string desktop = fileContents(root + "/usr/share/applications/velquin.desktop");
     EXPECT_NE(desktop.find("\nExec=velquin\n"), std::string::npos) << desktop;
     EXPECT_NE(desktop.find("\nIcon=velquin\n"), std::string::npos) << desktop;
     for (int size : {16, 32, 48, 64, 128, 256}) {
@@ -173,8 +164,8 @@ TEST_F(PackageTest, PutsTheProgramDesktopEntryIconsAndManualInTheirPlaces)
 
     EXPECT_TRUE(isFile(root + "/usr/share/doc/velquin/copyright"));
     // The licence is LICENSE's, word for word, in Debian's layout of the copyright file.
-    std::istringstream licence(contents(VELQUIN_LICENSE));
-    std::istringstream copyright(contents(root + "/usr/share/doc/velquin/copyright"));
+    std::istringstream licence(fileContents(VELQUIN_LICENSE));
+    std::istringstream copyright(fileContents(root + "/usr/share/doc/velquin/copyright"));
     std::string licenceWords;
     std::string copyrightWords;
     for (std::string word; licence >> word;)
@@ -208,7 +199,7 @@ TEST_F(PackageTest, InstalledProgramOpensItsWindowDrawsAndQuitsOnEscapeWithStatu
     const std::string window = std::to_string(session.window);
     ASSERT_EQ(xdotool(session, {"mousemove", "--window", window, "240", "120", "key", "Escape"}), 0);
     const int status = waitForExit(session, 10);
-    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+    EXPECT_TRUE(exitedWithZero(status)) << "wait status " << status;
     EXPECT_EQ(programOutput(session), "");
 }
 

@@ -15,11 +15,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -29,19 +26,6 @@ long fromEnvironment(const char* name, long fallback)
 {
     const char* text = std::getenv(name);
     return text != nullptr ? std::strtol(text, nullptr, 10) : fallback;
-}
-
-void settle(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(seconds * 1000)));
-}
-
-std::string contentsOf(const std::string& path)
-{
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // Keys that do nothing in the program; never Escape, nor ctrl+[ (also code 27).
@@ -182,9 +166,9 @@ TEST_F(WindowSoakTest, MinutesOfRandomInputKeepItDrawingSilentAndItQuitsCleanly)
     EXPECT_GT(litPixels(grab(session)), 0) << "still drawing at the end";
     xdo({"mousemove", "--window", window(), "240", "120", "key", "Escape"});
     const int status = waitForExit(session, 10);
-    EXPECT_TRUE(status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "Escape quits with status 0";
+    EXPECT_TRUE(exitedWithZero(status)) << "Escape quits with status 0";
     EXPECT_EQ(programOutput(session), "") << "nothing on standard output";
-    EXPECT_EQ(contentsOf(errorPath), "") << "nothing on standard error";
+    EXPECT_EQ(fileContents(errorPath), "") << "nothing on standard error";
     std::printf("window soak: %ld s, seed %u: %d arrow presses, %d other keys, %d drags, %d wheel clicks, "
                 "%d pause toggles; %d checks while running, %d while paused\n",
                 seconds, seed, arrows, keys, drags, wheel, pauses, moving, still);

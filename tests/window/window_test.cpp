@@ -1,30 +1,12 @@
 // The real program in a real window on a virtual X display, driven with real
 // X input events (xdotool) and read back as pixels and window properties.
 // A display that cannot be started fails the test; nothing is skipped.
-// gtest first: Xlib defines macros (None, Bool) that its headers use as names.
-#include <gtest/gtest.h>
-
-#include "x_session.h"
-
-#include <sys/wait.h>
-
-#include <chrono>
-#include <thread>
+#include "session_test.h"
 
 namespace {
 
 constexpr int width = 480;
 constexpr int height = 240;
-
-void settle(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(seconds * 1000)));
-}
-
-bool exitedWithZero(int status)
-{
-    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // Lit pixels that lie farther than `radius` pixels from the window's centre.
 int litBeyond(const Pixels& pixels, double radius)
@@ -38,30 +20,10 @@ int litBeyond(const Pixels& pixels, double radius)
     return lit;
 }
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public SessionTest {
 protected:
-    void SetUp() override
-    {
-        const std::string why = startDisplay(session);
-        ASSERT_EQ(why, "") << "the virtual display is needed for this test";
-    }
-    void TearDown() override { endSession(session); }
-
-    void start(const std::vector<std::string>& args = {})
-    {
-        const std::string why = startProgram(session, args);
-        ASSERT_EQ(why, "");
-        // Keys go to the window under the pointer: there is no window manager.
-        ASSERT_EQ(xdotool(session, {"mousemove", "--window", std::to_string(session.window), "240", "120"}), 0);
-    }
-    void key(const std::string& name, int times = 1)
-    {
-        ASSERT_EQ(xdotool(session, {"key", "--delay", "2", "--repeat", std::to_string(times), name}), 0);
-    }
     // The disc once the oldest particles have fallen into view.
     Pixels filledDisc() { return waitForLitPixels(session, 500, 30); }
-
-    XSession session;
 };
 
 TEST_F(WindowTest, OpensBlackTitledWindowThatLightsUpAndClosesCleanly)

@@ -30,11 +30,6 @@ Clock::time_point deadline(double seconds)
     return Clock::now() + std::chrono::milliseconds(static_cast<long>(seconds * 1000));
 }
 
-void pause(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(seconds * 1000)));
-}
-
 std::vector<char*> argvOf(std::vector<std::string>& words)
 {
     std::vector<char*> argv;
@@ -154,7 +149,7 @@ std::string startProgram(XSession& session, const std::vector<std::string>& extr
             session.program = -1;
             return "the program ended before its window appeared";
         }
-        pause(0.01);
+        settle(0.01);
     }
     return "no window titled Velquin appeared within 20 s";
 }
@@ -210,7 +205,7 @@ Pixels waitForLitPixels(const XSession& session, int count, double seconds)
     const auto end = deadline(seconds);
     Pixels pixels = grab(session);
     while (litPixels(pixels) < count && Clock::now() < end) {
-        pause(0.05);
+        settle(0.05);
         pixels = grab(session);
     }
     return pixels;
@@ -253,14 +248,29 @@ int waitForExit(XSession& session, double seconds)
             session.program = -1;
             return status;
         }
-        pause(0.02);
+        settle(0.02);
     }
     return -1;
 }
 
 std::string programOutput(const XSession& session)
 {
-    std::ifstream file(session.outputPath);
+    return fileContents(session.outputPath);
+}
+
+void settle(double seconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(seconds * 1000)));
+}
+
+bool exitedWithZero(int status)
+{
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+std::string fileContents(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
     std::stringstream text;
     text << file.rdbuf();
     return text.str();

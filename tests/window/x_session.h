@@ -55,3 +55,9 @@ void sendDeleteWindow(const XSession& session);
 int waitForExit(XSession& session, double seconds);
 
 std::string programOutput(const XSession& session);
+
+// Small helpers that the tests around the harness share.
+void settle(double seconds);
+// True for the wait status of a normal exit with status 0 (waitForExit's -1 is not).
+bool exitedWithZero(int status);
+std::string fileContents(const std::string& path);

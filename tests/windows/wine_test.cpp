@@ -3,61 +3,21 @@
 // Wine differs from a Linux run only in ways these tests need not look at: it
 // places the window's frame itself, and freeglut complains on standard error
 // that it cannot open a Windows screen device; standard output stays clean.
-// gtest first: Xlib defines macros (None, Bool) that its headers use as names.
-#include <gtest/gtest.h>
+#include "session_test.h"
 
-#include "x_session.h"
-
-#include <sys/wait.h>
-
-#include <chrono>
-#include <fstream>
-#include <sstream>
-#include <thread>
+#include <cstdint>
 
 namespace {
 
-void settle(double seconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(static_cast<long>(seconds * 1000)));
-}
-
-std::string contents(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-bool exitedWithZero(int status)
-{
-    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-class WineTest : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_EQ(startDisplay(session), "") << "the virtual display is needed for this test"; }
-    void TearDown() override { endSession(session); }
-
-    void start()
-    {
-        ASSERT_EQ(startProgram(session), "");
-        // Keys go to the window under the pointer: there is no window manager.
-        ASSERT_EQ(xdotool(session, {"mousemove", "--window", std::to_string(session.window), "240", "120"}), 0);
-    }
-    void key(const std::string& name) { ASSERT_EQ(xdotool(session, {"key", name}), 0); }
-
-    XSession session;
-};
+using WineTest = SessionTest;
 
 TEST(WindowsZipTest, HoldsTheProgramItsReadmeAndTheLicences)
 {
-    EXPECT_FALSE(contents(VELQUIN_UNPACKED "/velquin.exe").empty());
-    EXPECT_EQ(contents(VELQUIN_UNPACKED "/LICENSE.txt"), contents(VELQUIN_SOURCE "/LICENSE"));
-    EXPECT_NE(contents(VELQUIN_UNPACKED "/freeglut-COPYING.txt").find("Freeglut Copyright"), std::string::npos)
+    EXPECT_FALSE(fileContents(VELQUIN_UNPACKED "/velquin.exe").empty());
+    EXPECT_EQ(fileContents(VELQUIN_UNPACKED "/LICENSE.txt"), fileContents(VELQUIN_SOURCE "/LICENSE"));
+    EXPECT_NE(fileContents(VELQUIN_UNPACKED "/freeglut-COPYING.txt").find("Freeglut Copyright"), std::string::npos)
         << "freeglut is linked in, so its notice goes along";
-    const std::string readme = contents(VELQUIN_UNPACKED "/README.txt");
+    const std::string readme = fileContents(VELQUIN_UNPACKED "/README.txt");
     for (const char* text : {"Velquin", "velquin.exe", "Escape", "Space", "arrow", "drag", "GLUT_FPS"})
         EXPECT_NE(readme.find(text), std::string::npos) << "README.txt says nothing of " << text;
 }

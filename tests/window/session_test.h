@@ -1,0 +1,32 @@
+// The fixture of the tests that drive a program in a window: a virtual display
+// of its own for each test, the program started in it with the pointer over
+// its window, and keys sent by xdotool. A display that cannot be started
+// fails the test; nothing is skipped.
+#pragma once
+
+// gtest first: Xlib defines macros (None, Bool) that its headers use as names.
+#include <gtest/gtest.h>
+
+#include "x_session.h"
+
+#include <string>
+#include <vector>
+
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(startDisplay(session), "") << "the virtual display is needed for this test"; }
+    void TearDown() override { endSession(session); }
+
+    void start(const std::vector<std::string>& args = {})
+    {
+        ASSERT_EQ(startProgram(session, args), "");
+        // Keys go to the window under the pointer: there is no window manager.
+        ASSERT_EQ(xdotool(session, {"mousemove", "--window", std::to_string(session.window), "240", "120"}), 0);
+    }
+    void key(const std::string& name, int times = 1)
+    {
+        ASSERT_EQ(xdotool(session, {"key", "--delay", "2", "--repeat", std::to_string(times), name}), 0);
+    }
+
+    XSession session;
+};
