@@ -3,14 +3,14 @@
 // draws and the steps it takes, each a second, over SECONDS (default 10);
 // with the page composited through SwiftShader as in the tests, then in software.
 //   node bench/web_speed.mjs [SECONDS]
-import { discState, openPage, sleep } from '../tests/web/browser.mjs';
+import { discState, openPage, sleep, waitForSteps } from '../tests/web/browser.mjs';
 
 const seconds = Number(process.argv[2] ?? 10);
 
 async function measure(extraFlags) {
   const { page, errors, close } = await openPage(extraFlags);
   try {
-    await page.waitForFunction(() => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2] >= 1100, { timeout: 120000 });
+    await waitForSteps(page, 1100, 120000);
     await page.evaluate(() => {
       window.clears = 0;
       window.animationFrames = 0;

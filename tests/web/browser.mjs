@@ -62,6 +62,11 @@ export function discState(page) {
   });
 }
 
+// Waits until the disc has taken at least `steps` steps.
+export function waitForSteps(page, steps, timeout = 60000) {
+  return page.waitForFunction((n) => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2] >= n, { timeout }, steps);
+}
+
 // The radius, angularSpeed and angle arrays as the page holds them.
 export function discArrays(page) {
   return page.evaluate(() => {

@@ -6,7 +6,7 @@ import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { get } from 'node:http';
 import { test } from 'node:test';
-import { canvasPixels, discArrays, discState, openPage, sleep, startServer } from './browser.mjs';
+import { canvasPixels, discArrays, discState, openPage, sleep, startServer, waitForSteps } from './browser.mjs';
 
 // FNV-1a over each float's bytes, low byte first, as disc_numbers prints it.
 function fingerprint(values) {
@@ -42,9 +42,6 @@ async function withPage(body) {
     await session.close();
   }
 }
-
-const waitForSteps = (page, steps) =>
-  page.waitForFunction((n) => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2] >= n, { timeout: 60000 }, steps);
 
 test('the page loads focused, fills in and holds the native numbers and points', () =>
   withPage(async (page, errors, logs) => {
