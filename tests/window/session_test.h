@@ -27,6 +27,13 @@ protected:
     {
         ASSERT_EQ(xdotool(session, {"key", "--delay", "2", "--repeat", std::to_string(times), name}), 0);
     }
+    // Escape ends the program with status 0, having printed nothing.
+    void quitWithEscape()
+    {
+        key("Escape");
+        EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
+        EXPECT_EQ(programOutput(session), "");
+    }
 
     XSession session;
 };

@@ -112,9 +112,7 @@ TEST_F(WindowTest, VerticalLeftDragOfNinetyPixelsTurnsTheDiscEdgeOn)
 TEST_F(WindowTest, EscapeQuitsWithStatusZero)
 {
     start();
-    key("Escape");
-    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
-    EXPECT_EQ(programOutput(session), "");
+    quitWithEscape();
 }
 
 TEST_F(WindowTest, EscapeQuitsWithStatusZeroWhilePaused)
@@ -122,8 +120,7 @@ TEST_F(WindowTest, EscapeQuitsWithStatusZeroWhilePaused)
     start();
     key("space");
     settle(0.2);
-    key("Escape");
-    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
+    quitWithEscape();
 }
 
 } // namespace

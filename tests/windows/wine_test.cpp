@@ -50,9 +50,7 @@ TEST_F(WineTest, OpensBlackTitledWindowThatLightsUpPausesResumesAndEndsOnEscape)
     settle(1.0);
     EXPECT_FALSE(grab(session) == paused) << "the disc moves again";
 
-    key("Escape");
-    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
-    EXPECT_EQ(programOutput(session), "");
+    quitWithEscape();
 }
 
 TEST_F(WineTest, EscapeEndsItWithStatusZeroWhilePaused)
@@ -60,9 +58,7 @@ TEST_F(WineTest, EscapeEndsItWithStatusZeroWhilePaused)
     start();
     key("space");
     settle(0.3);
-    key("Escape");
-    EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
-    EXPECT_EQ(programOutput(session), "");
+    quitWithEscape();
 }
 
 } // namespace
