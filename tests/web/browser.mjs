@@ -39,7 +39,7 @@ export async function openPage(extraFlags = []) {
   page.on('pageerror', (error) => errors.push(String(error)));
   page.on('console', (message) => (message.type() === 'error' ? errors : logs).push(message.text()));
   await page.goto(url);
-  await page.waitForFunction(() => document.getElementById('status').textContent === 'Running.');
+  await page.waitForFunction(() => document.getElementById('status').dataset.state === 'running');
   const close = async () => {
     await browser.close();
     server.kill();
