@@ -44,6 +44,10 @@ int litPixels(const Pixels& pixels);
 
 // Polls until at least `count` pixels are lit or the time is up.
 Pixels waitForLitPixels(const XSession& session, int count, double seconds);
+// How long a test waits for the first points at the most. They come into view
+// after some 900 frames: a few seconds natively, and 10 to 25 s under qemu-user,
+// which draws a few tens of frames a second.
+constexpr double firstLightSeconds = 90;
 
 // Runs xdotool on the session's display with these arguments; its exit status.
 int xdotool(const XSession& session, const std::vector<std::string>& args);
