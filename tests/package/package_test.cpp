@@ -193,7 +193,7 @@ TEST_F(PackageTest, InstalledProgramOpensItsWindowDrawsAndQuitsOnEscapeWithStatu
 {
     ASSERT_EQ(startDisplay(session), "") << "the virtual display is needed for this test";
     ASSERT_EQ(startProgram(session), "");
-    EXPECT_GE(litPixels(waitForLitPixels(session, 500, 30)), 500);
+    EXPECT_GE(litPixels(waitForLitPixels(session, 500, firstLightSeconds)), 500);
 
     // No window manager: keys go to the window under the pointer.
     const std::string window = std::to_string(session.window);
