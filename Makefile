@@ -95,7 +95,7 @@ package:
 
 clean:
 	rm -rf $(BUILD) build-clang $(PACKAGE_BUILD) build-sanitize build-fuzz build-lint build-windows build-web build-web-native \
-	  build-arm64
+	  build-arm64 dist
 
 # The whole suite again, window tests included, under AddressSanitizer and
 # UndefinedBehaviorSanitizer, in a build directory of its own. Any report fails.
@@ -271,3 +271,24 @@ test-arm64: arm64
 	cmake -S . -B $(ARM64_BUILD)/qemu-tests $(CMAKE_FLAGS) $(TESTS) -DVELQUIN_ARM64_DEB=$(ARM64_DEB)
 	cmake --build $(ARM64_BUILD)/qemu-tests --target arm64_tests --parallel $(JOBS)
 	ctest --test-dir $(ARM64_BUILD)/qemu-tests --label-regex arm64 --output-on-failure
+
+# A release: every deliverable in dist/, each made by its own target, with
+# SHA256SUMS over them; then tools/check-release checks what was made. The
+# source tarball is HEAD's files: what is not committed is not in it.
+DIST    = dist
+WEB_ZIP = $(WEB_BUILD)/velquin-$(VERSION)-web.zip
+
+.PHONY: release
+
+release:
+	@tools/ensure-packages "the release and its checks" git cmake dpkg-dev lintian
+	$(MAKE) package
+	$(MAKE) arm64
+	$(MAKE) windows
+	$(MAKE) web
+	@test -f $(WEB_ZIP) || { echo "velquin: make web left no $(WEB_ZIP), so there is no release" >&2; exit 1; }
+	rm -rf $(DIST) && mkdir $(DIST)
+	git archive --format=tar.gz --prefix=velquin-$(VERSION)/ -o $(DIST)/velquin-$(VERSION).tar.gz HEAD
+	cp $(PACKAGE_BUILD)/velquin_$(VERSION)_$$(dpkg --print-architecture).deb $(ARM64_DEB) $(WINDOWS_ZIP) $(WEB_ZIP) $(DIST)/
+	cd $(DIST) && sha256sum -- * >SHA256SUMS
+	tools/check-release $(DIST) $(VERSION)
