@@ -3,8 +3,6 @@
 // lit points, pause and resume, and Escape. Compiled into each emulator's tests.
 #include "session_test.h"
 
-#include <cstdint>
-
 namespace {
 
 using EmulatedProgramTest = SessionTest;
@@ -23,19 +21,9 @@ TEST_F(EmulatedProgramTest, OpensBlackTitledWindowThatLightsUpPausesResumesAndEn
 
     const Pixels lit = waitForLitPixels(session, 500, firstLightSeconds);
     EXPECT_GE(litPixels(lit), 500);
-    for (std::uint32_t p : lit.rgb) {
-        const std::uint32_t r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
-        ASSERT_TRUE(r == g && g == b) << "points are grey, this one is " << std::hex << p;
-    }
+    expectGrey(lit);
 
-    key("space");
-    settle(0.5);
-    const Pixels paused = grab(session);
-    settle(1.0);
-    EXPECT_TRUE(grab(session) == paused) << "nothing moves while paused";
-    key("space");
-    settle(1.0);
-    EXPECT_FALSE(grab(session) == paused) << "the disc moves again";
+    expectSpacePausesAndResumes();
 
     quitWithEscape();
 }

@@ -9,6 +9,7 @@
 
 #include "x_session.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,25 @@ protected:
     void key(const std::string& name, int times = 1)
     {
         ASSERT_EQ(xdotool(session, {"key", "--delay", "2", "--repeat", std::to_string(times), name}), 0);
+    }
+    // Space stops the disc, and Space again sets it going.
+    void expectSpacePausesAndResumes()
+    {
+        key("space");
+        settle(0.5);
+        const Pixels paused = grab(session);
+        settle(1.0);
+        EXPECT_TRUE(grab(session) == paused) << "nothing moves while paused";
+        key("space");
+        settle(1.0);
+        EXPECT_FALSE(grab(session) == paused) << "the disc moves again";
+    }
+    static void expectGrey(const Pixels& pixels)
+    {
+        for (std::uint32_t p : pixels.rgb) {
+            const std::uint32_t r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            ASSERT_TRUE(r == g && g == b) << "points are grey, this one is " << std::hex << p;
+        }
     }
     // Escape ends the program with status 0, having printed nothing.
     void quitWithEscape()

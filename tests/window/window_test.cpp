@@ -46,10 +46,7 @@ TEST_F(WindowTest, OpensBlackTitledWindowThatLightsUpAndClosesCleanly)
 
     const Pixels later = filledDisc();
     EXPECT_GE(litPixels(later), 500);
-    for (std::uint32_t p : later.rgb) {
-        const std::uint32_t r = p >> 16, g = (p >> 8) & 0xFF, b = p & 0xFF;
-        ASSERT_TRUE(r == g && g == b) << "points are grey, this one is " << std::hex << p;
-    }
+    expectGrey(later);
 
     sendDeleteWindow(session);
     EXPECT_TRUE(exitedWithZero(waitForExit(session, 10)));
@@ -60,15 +57,7 @@ TEST_F(WindowTest, SpacePausesTheDiscAndResumesIt)
 {
     start();
     filledDisc();
-    key("space");
-    settle(0.3);
-    const Pixels paused = grab(session);
-    settle(1.0);
-    EXPECT_TRUE(grab(session) == paused) << "nothing moves while paused";
-
-    key("space");
-    settle(1.0);
-    EXPECT_FALSE(grab(session) == paused) << "the disc moves again";
+    expectSpacePausesAndResumes();
 }
 
 TEST_F(WindowTest, UpShrinksTheDiscToShowTheRingAndDownBringsItBack)
