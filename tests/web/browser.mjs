@@ -26,7 +26,7 @@ export async function startServer() {
   return { server, url: String(line).match(/http:\/\/127\.0\.0\.1:\d+\//)[0] };
 }
 
-export async function openPage(extraFlags = []) {
+export async function openPage(extraFlags = [], state = 'running', prepare = async () => {}) {
   const { server, url } = await startServer();
   const profile = mkdtempSync(join(tmpdir(), 'velquin-chromium-'));
   const browser = await puppeteer.launch({
@@ -38,8 +38,9 @@ export async function openPage(extraFlags = []) {
   const logs = [];
   page.on('pageerror', (error) => errors.push(String(error)));
   page.on('console', (message) => (message.type() === 'error' ? errors : logs).push(message.text()));
+  await prepare(page);
   await page.goto(url);
-  await page.waitForFunction(() => document.getElementById('status').dataset.state === 'running');
+  await page.waitForFunction((s) => document.getElementById('status').dataset.state === s, {}, state);
   const close = async () => {
     await browser.close();
     server.kill();
