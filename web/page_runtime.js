@@ -65,15 +65,10 @@ mergeInto(LibraryManager.library, {
     });
     canvas.addEventListener('webglcontextrestored', function() {
       if (GLUT.ended) return;
-      var context = GL.currentContext;
-      context.initExtensionsDone = false;
-      GL.initExtensions(context);
-      GL.generateTempBuffers(true, context);
+      GL.generateTempBuffers(true, GL.currentContext);
       // The emulation's shaders and buffers belonged to the lost context; its
       // matrices (the last reshape's projection, the camera offset) live here.
       GLImmediate.rendererCache = GLImmediate.MapTreeLib.create();
-      GLImmediate.lastRenderer = GLImmediate.lastArrayBuffer = GLImmediate.lastProgram = null;
-      GLImmediate.lastStride = -1;
       velquinGlState.setAgain(ctx);
       if (Module['onContextRestored']) Module['onContextRestored']();
       _glutPostRedisplay();

@@ -13,6 +13,11 @@ const waitForState = (page, state) =>
 // Key events as the page's buttons send them, many in one go.
 const sendKeys = (page, code, times) =>
   page.evaluate((c, n) => { for (let k = 0; k < n; ++k) sendKey('keydown', c, false); }, code, times);
+// What the program set in the context: the depth test, the clear colour, the viewport.
+const glState = (page) => page.evaluate(() => {
+  const gl = Module.ctx;
+  return [gl.isEnabled(gl.DEPTH_TEST), [...gl.getParameter(gl.COLOR_CLEAR_VALUE)], [...gl.getParameter(gl.VIEWPORT)]];
+});
 
 test('without WebGL the page says what Velquin needs and the program ends with status 1', async () => {
   const { page, errors, logs, close } = await openPage(['--disable-webgl'], 'failed');
@@ -31,12 +36,14 @@ test('a lost WebGL context is let restore, and the disc is drawn again from wher
   const { page, errors, logs, close } = await openPage();
   try {
     await waitForSteps(page, 30);
+    assert.deepEqual(await glState(page), [true, [0, 0, 0, 0], [0, 0, 480, 240]]);
     await page.evaluate(() => { window.loseContext = Module.ctx.getExtension('WEBGL_lose_context'); loseContext.loseContext(); });
     await waitForState(page, 'lost');
     assert.match((await statusOf(page))[1], /taken WebGL away/);
     const steps = (await discState(page)).step;
     await page.evaluate(() => loseContext.restoreContext());
     await waitForState(page, 'running');
+    assert.deepEqual(await glState(page), [true, [0, 0, 0, 0], [0, 0, 480, 240]], 'the state set again');
     // The ring in view, then paused: the arrays are the native program's and
     // the points are where it puts them.
     await sendKeys(page, 38, 180);
