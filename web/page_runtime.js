@@ -65,9 +65,9 @@ mergeInto(LibraryManager.library, {
     });
     canvas.addEventListener('webglcontextrestored', function() {
       if (GLUT.ended) return;
-      GL.generateTempBuffers(true, GL.currentContext);
-      // The emulation's shaders and buffers belonged to the lost context; its
+      // The emulation's buffers and shaders belonged to the lost context; its
       // matrices (the last reshape's projection, the camera offset) live here.
+      GL.generateTempBuffers(true, GL.currentContext);
       GLImmediate.rendererCache = GLImmediate.MapTreeLib.create();
       velquinGlState.setAgain(ctx);
       if (Module['onContextRestored']) Module['onContextRestored']();
