@@ -36,7 +36,7 @@ function pixelOf(x, y, zoom) {
 // With the view unturned, every lit pixel lies within a pixel of a live
 // particle, and every particle in view is lit within a pixel. A particle
 // within a pixel outside the canvas may light its edge pixel.
-export async function assertPointsDrawn(page, arrays, step, zoom = 1) {
+export async function assertPointsDrawn(session, arrays, step, zoom = 1) {
   const expected = new Set();
   const reach = new Set();
   const live = Math.min(22000, 20 * step);
@@ -48,8 +48,8 @@ export async function assertPointsDrawn(page, arrays, step, zoom = 1) {
     if (column >= 0 && column < 480 && row >= 0 && row < 240) expected.add(row * 480 + column);
   }
   // The frame that the last step asked for is drawn on the next animation frame.
-  await page.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
-  const pixels = await canvasPixels(page);
+  await session.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
+  const pixels = await canvasPixels(session);
   const near = (set, at) => [-481, -480, -479, -1, 0, 1, 479, 480, 481].some((d) => set.has(at + d));
   const lit = new Set(pixels.flatMap((red, at) => (red > 0 ? [at] : [])));
   assert.ok(expected.size > 100, `${expected.size} particles in view`);
