@@ -200,15 +200,23 @@ test-windows: windows
 	ctest --test-dir $(WINDOWS_BUILD)/wine-tests --label-regex windows --output-on-failure
 
 # The browser: the same program compiled to WebAssembly by Debian's Emscripten
-# into build-web/ (index.html, velquin.js, velquin.wasm), served on 127.0.0.1,
-# and tested in Debian's headless Chromium. Emscripten's optimising link runs
-# Debian's JavaScript tools, found through NODE_PATH whatever node is first on PATH.
+# into build-web/ (index.html and velquin.js, the .wasm inside it, and the two
+# zipped with the licence as velquin-VERSION-web.zip), served on 127.0.0.1 or
+# opened from disk, and tested in Chromium, Firefox ESR and WebKitGTK's
+# MiniBrowser. Emscripten's optimising link runs Debian's JavaScript tools,
+# found through NODE_PATH whatever node is first on PATH.
 WEB_BUILD        ?= build-web
 WEB_NATIVE_BUILD  = build-web-native
 WEB_PACKAGES      = emscripten cmake make
-WEB_TEST_PACKAGES = chromium $(BUILD_PACKAGES)
+# Firefox and WebKit run headed on Xvfb; WebKit's pixels are read from the
+# display with ImageMagick's import, and every engine's decoded with its convert.
+WEB_ENGINES       = chromium firefox webkit
+WEB_ORIGINS       = served file
+WEB_BROWSERS      = chromium firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0 xvfb imagemagick
+WEB_TEST_PACKAGES = $(WEB_BROWSERS) $(BUILD_PACKAGES)
 WEB_ENV           = NODE_PATH=/usr/share/nodejs
 WEB_PORT         ?= 8080
+WEB_ZIP           = $(CURDIR)/$(WEB_BUILD)/velquin-$(shell sed -n '/^project/s/.* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-web.zip
 
 .PHONY: web serve test-web speed-web
 
@@ -221,7 +229,8 @@ serve: web
 	tools/serve-web $(WEB_BUILD) $(WEB_PORT)
 
 # The numbers check under node against the committed native output, then the
-# page in Chromium against the native disc_numbers at the step it pauses on.
+# page's suite once in each engine, served and from disk, against the native
+# disc_numbers at the step it pauses on; every run is reported, then any failure.
 test-web:
 	@tools/ensure-packages "the browser tests" $(WEB_PACKAGES) $(WEB_TEST_PACKAGES)
 	@command -v npm >/dev/null || tools/ensure-packages "the browser tests' npm packages" npm
@@ -230,12 +239,17 @@ test-web:
 	cmake --build $(WEB_NATIVE_BUILD) --target disc_numbers --parallel $(JOBS)
 	npm ci --prefix tests/web --ignore-scripts --no-audit --no-fund
 	ctest --test-dir $(WEB_BUILD) --output-on-failure
-	VELQUIN_WEB_BUILD=$(WEB_BUILD) VELQUIN_NATIVE_NUMBERS=$(CURDIR)/$(WEB_NATIVE_BUILD)/tests/numbers/disc_numbers \
-	  node --test tests/web/
+	@failed=; for engine in $(WEB_ENGINES); do for origin in $(WEB_ORIGINS); do \
+	  echo "velquin: the page's tests in $$engine, $$origin"; \
+	  VELQUIN_ENGINE=$$engine VELQUIN_ORIGIN=$$origin VELQUIN_WEB_BUILD=$(WEB_BUILD) VELQUIN_WEB_ZIP=$(WEB_ZIP) \
+	    VELQUIN_NATIVE_NUMBERS=$(CURDIR)/$(WEB_NATIVE_BUILD)/tests/numbers/disc_numbers \
+	    node --test tests/web/ || failed="$$failed $$engine/$$origin"; \
+	done; done; \
+	if [ -n "$$failed" ]; then echo "velquin: the page's tests failed in:$$failed" >&2; exit 1; fi
 
-# Steps and frames a second of the page in Chromium's software WebGL.
+# Display frames, frames drawn and steps a second of the page in each engine.
 speed-web:
-	@tools/ensure-packages "the browser speed run" $(WEB_PACKAGES) chromium
+	@tools/ensure-packages "the browser speed run" $(WEB_PACKAGES) $(WEB_BROWSERS)
 	@command -v npm >/dev/null || tools/ensure-packages "the speed run's npm packages" npm
 	$(MAKE) web
 	npm ci --prefix tests/web --ignore-scripts --no-audit --no-fund

@@ -1,5 +1,6 @@
-// Where the disc and the view live in the page's memory, for the browser
-// tests to read. Nothing here changes the program.
+// Where the disc, the view and the input state live in the page's memory, for
+// the page's status line and the browser tests to read. Nothing here changes the program.
+#include "app/input.h"
 #include "disc/disc.h"
 #include "render/render.h"
 
@@ -7,10 +8,11 @@
 
 #include <cstddef>
 
-// The tests read the fields at these offsets (wasm32).
+// The page and the tests read the fields at these offsets (wasm32).
 static_assert(offsetof(Disc, timeStep) == 16 && offsetof(Disc, radius) == 24 && offsetof(Disc, angularSpeed) == 28 &&
               offsetof(Disc, angle) == 32 && offsetof(Disc, stepCount) == 40);
 static_assert(offsetof(ViewState, rotX) == 0 && offsetof(ViewState, rotY) == 4 && offsetof(ViewState, zoom) == 8);
+static_assert(offsetof(InputState, animating) == 12);
 
 extern "C" {
 
@@ -22,6 +24,11 @@ EMSCRIPTEN_KEEPALIVE const Disc* velquinDisc()
 EMSCRIPTEN_KEEPALIVE const ViewState* velquinView()
 {
     return &view;
+}
+
+EMSCRIPTEN_KEEPALIVE const InputState* velquinInput()
+{
+    return &input;
 }
 
 } // extern "C"

@@ -1,24 +1,48 @@
-// The page in Debian's headless Chromium, for the browser tests and the speed
-// run: serves the web build on 127.0.0.1, opens the page, keeps page errors,
-// and reads the disc, the view and the canvas's pixels back.
-import { spawn } from 'node:child_process';
+// The page in a real browser engine, for the browser tests, the speed run and
+// the capture: opens the web build served on 127.0.0.1 or from disk, keeps the
+// page's errors and console lines, and drives and reads it the same way in each.
+//
+// The engine and the origin are the suite's parameters: `make test-web` runs
+// every tests/web/*.test.mjs once for each engine and origin, naming them in
+// VELQUIN_ENGINE (chromium | firefox | webkit) and VELQUIN_ORIGIN (served |
+// file); `engine` and `origin` below are those, and openPage() opens that
+// engine and origin unless told otherwise. A check that does not depend on the
+// engine runs once: test(name, onceOnly, ...) skips it, saying so, elsewhere.
+//
+// Engines: Chromium headless with SwiftShader's WebGL, through puppeteer-core;
+// Firefox ESR headed on Xvfb (headless it has no WebGL here), through
+// puppeteer-core's WebDriver BiDi; WebKitGTK's MiniBrowser on Xvfb through
+// WebKitWebDriver and selenium-webdriver. WebKit's WebDriver screenshots of
+// the canvas come back black (the WebGL drawing buffer is not kept after
+// compositing), so its pixels are read from the X display.
+import { execFileSync, spawn } from 'node:child_process';
 import { once } from 'node:events';
 import { mkdtempSync, rmSync } from 'node:fs';
+import { createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
+import { Builder, Key } from 'selenium-webdriver';
 
 const repo = fileURLToPath(new URL('../..', import.meta.url));
 export const webBuild = resolve(repo, process.env.VELQUIN_WEB_BUILD ?? 'build-web');
+export const engines = ['chromium', 'firefox', 'webkit'];
+export const engine = process.env.VELQUIN_ENGINE ?? 'chromium';
+export const origin = process.env.VELQUIN_ORIGIN ?? 'served';
+if (!engines.includes(engine) || !['served', 'file'].includes(origin))
+  throw new Error(`VELQUIN_ENGINE=${engine} VELQUIN_ORIGIN=${origin}: not an engine and origin the harness knows`);
+export const onceOnly = {
+  skip: engine === 'chromium' && origin === 'served' ? false : 'checked once, in the chromium run of the served page',
+};
 
 // Headless as root, with nothing fetched in the background; software WebGL.
 const chromiumFlags = [
   '--headless', '--no-sandbox', '--disable-background-networking', '--disable-component-update',
   '--disable-sync', '--no-first-run', '--disable-quic', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
 ];
+const miniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 
-// Flags added for one run, as the speed run compares two ways of compositing.
 // tools/serve-web on a free port, and the address it prints.
 export async function startServer() {
   const server = spawn(join(repo, 'tools/serve-web'), [webBuild, '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
@@ -26,31 +50,226 @@ export async function startServer() {
   return { server, url: String(line).match(/http:\/\/127\.0\.0\.1:\d+\//)[0] };
 }
 
-export async function openPage(extraFlags = []) {
-  const { server, url } = await startServer();
-  const profile = mkdtempSync(join(tmpdir(), 'velquin-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium', args: [...chromiumFlags, ...extraFlags, `--user-data-dir=${profile}`],
+// An Xvfb of its own, on the first free display number.
+async function startDisplay() {
+  const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
+                     { stdio: ['ignore', 'ignore', 'inherit', 'pipe'] });
+  const [number] = await once(xvfb.stdio[3], 'data');
+  return { xvfb, display: ':' + String(number).trim() };
+}
+
+const freePort = () => new Promise((done) => {
+  const probe = createServer().listen(0, '127.0.0.1', () => {
+    const { port } = probe.address();
+    probe.close(() => done(port));
   });
+});
+
+// The red channel of raw RGB bytes (the points are grey), row 0 at the top.
+const red = (rgb) => Array.from({ length: rgb.length / 3 }, (_, i) => rgb[3 * i]);
+const pngToRed = (png) => red(execFileSync('convert', ['png:-', '-depth', '8', 'rgb:-'], { input: png }));
+
+// Chromium and Firefox, through puppeteer-core: the raw page is `page`.
+async function puppeteerPage(name, webgl, display, flags, viewport) {
+  const profile = mkdtempSync(join(tmpdir(), `velquin-${name}-`));
+  const browser = name === 'chromium'
+    ? await puppeteer.launch({
+      executablePath: '/usr/bin/chromium',
+      args: [...chromiumFlags, ...flags, ...(webgl ? [] : ['--disable-webgl']), `--user-data-dir=${profile}`],
+    })
+    : await puppeteer.launch({
+      browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: false, userDataDir: profile,
+      env: { ...process.env, DISPLAY: display }, extraPrefsFirefox: webgl ? {} : { 'webgl.disabled': true },
+    });
   const page = await browser.newPage();
-  await page.setViewport({ width: 900, height: 700, deviceScaleFactor: 1 });
-  const errors = [];
-  const logs = [];
+  await page.setViewport(viewport);
+  const errors = [], logs = [];
   page.on('pageerror', (error) => errors.push(String(error)));
   page.on('console', (message) => (message.type() === 'error' ? errors : logs).push(message.text()));
-  await page.goto(url);
-  await page.waitForFunction(() => document.getElementById('status').dataset.state === 'running');
-  const close = async () => {
-    await browser.close();
-    server.kill();
-    rmSync(profile, { recursive: true, force: true });
+  // Firefox names the space bar by the character it types.
+  const key = (key) => (key === 'Space' && name === 'firefox' ? ' ' : key);
+  return {
+    page,
+    goto: (url) => page.goto(url),
+    evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+    waitForFunction: (fn, options, ...args) => page.waitForFunction(fn, options, ...args),
+    keyboard: {
+      press: (name) => page.keyboard.press(key(name)),
+      down: (name) => page.keyboard.down(key(name)),
+      up: (name) => page.keyboard.up(key(name)),
+    },
+    mouse: page.mouse,
+    canvasPixels: async () => pngToRed(await (await page.$('#canvas')).screenshot()),
+    pageErrors: async () => [...errors],
+    consoleLines: async () => [...logs],
+    close: async () => {
+      await browser.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
   };
-  return { page, errors, logs, close };
+}
+
+// WebKitWebDriver has no log of the page: its errors and console lines are
+// gathered in the page from when it has loaded, the runtime's own print
+// functions included (they hold the console's functions as they were at load).
+// An error while the page loads shows as the page not reaching its state.
+function gatherInPage() {
+  if (window.velquinSeen) return;
+  const seen = window.velquinSeen = { errors: [], logs: [] };
+  addEventListener('error', (event) => seen.errors.push(String(event.error ?? event.message)));
+  addEventListener('unhandledrejection', (event) => seen.errors.push(String(event.reason)));
+  for (const name of ['log', 'info', 'warn', 'error']) {
+    const write = console[name].bind(console);
+    console[name] = (...parts) => {
+      (name === 'error' ? seen.errors : seen.logs).push(parts.join(' '));
+      write(...parts);
+    };
+  }
+  if (typeof out === 'function') out = (text) => console.log(text);
+  if (typeof err === 'function') err = (text) => console.warn(text);
+}
+
+const webkitKeys = { Space: Key.SPACE, Escape: Key.ESCAPE, ArrowUp: Key.ARROW_UP, ArrowDown: Key.ARROW_DOWN,
+                     ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, Enter: Key.ENTER };
+
+async function webkitPage(webgl, display) {
+  if (!webgl) throw new Error('WebKit: MiniBrowser under automation takes no settings, so WebGL cannot be turned off');
+  const port = await freePort();
+  const driverProcess = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`],
+                              { stdio: 'ignore', env: { ...process.env, DISPLAY: display } });
+  let driver;
+  for (let k = 0; !driver; ++k) {
+    try {
+      driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
+        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: miniBrowser, args: ['--automation'] },
+      }).build();
+    } catch (error) {
+      if (k === 50) throw error;
+      await new Promise((done) => setTimeout(done, 100));
+    }
+  }
+  const run = (fn, args) =>
+    driver.executeAsyncScript(`const done = arguments[arguments.length - 1];
+      Promise.resolve((${fn}).apply(null, ${JSON.stringify(args)})).then(done, (e) => done({ velquinError: String(e) }));`)
+      .then((result) => {
+        if (result?.velquinError) throw new Error(result.velquinError);
+        return result;
+      });
+  let pointer = { x: 0, y: 0 };
+  const act = (build) => build(driver.actions({ async: true })).perform();
+  const mouseTo = (actions, x, y, steps = 1) => {
+    const from = pointer;
+    for (let k = 1; k <= steps; ++k)
+      actions.move({ x: Math.round(from.x + ((x - from.x) * k) / steps), y: Math.round(from.y + ((y - from.y) * k) / steps),
+                     duration: 0 });
+    pointer = { x, y };
+    return actions;
+  };
+  const seen = () => run(() => window.velquinSeen ?? { errors: [], logs: [] }, []);
+  return {
+    page: null,
+    goto: async (url) => {
+      await driver.get(url);
+      await run(gatherInPage, []);
+    },
+    evaluate: (fn, ...args) => run(fn, args),
+    waitForFunction: async (fn, { timeout = 30000 } = {}, ...args) => {
+      const end = Date.now() + timeout;
+      while (!(await run(fn, args))) {
+        if (Date.now() > end) throw new Error(`WebKit: timed out after ${timeout} ms waiting for ${fn}`);
+        await new Promise((done) => setTimeout(done, 20));
+      }
+    },
+    keyboard: {
+      press: (name) => act((a) => a.keyDown(webkitKeys[name] ?? name).keyUp(webkitKeys[name] ?? name)),
+      down: (name) => act((a) => a.keyDown(webkitKeys[name] ?? name)),
+      up: (name) => act((a) => a.keyUp(webkitKeys[name] ?? name)),
+    },
+    mouse: {
+      move: (x, y, { steps = 1 } = {}) => act((a) => mouseTo(a, x, y, steps)),
+      down: () => act((a) => a.press()),
+      up: () => act((a) => a.release()),
+      click: (x, y) => act((a) => mouseTo(a, x, y).press().release()),
+    },
+    // The canvas as the X display shows it: the web view sits below the
+    // window's toolbar, and the window at the screen's corner.
+    canvasPixels: async () => {
+      const [x, y, width, height] = await run(() => {
+        const box = document.getElementById('canvas').getBoundingClientRect();
+        return [screenX + outerWidth - innerWidth + box.x, screenY + outerHeight - innerHeight + box.y, box.width, box.height]
+          .map(Math.round);
+      }, []);
+      return red(execFileSync('import', ['-window', 'root', '-crop', `${width}x${height}+${x}+${y}`, '-depth', '8', 'rgb:-'],
+                              { env: { ...process.env, DISPLAY: display }, maxBuffer: 1 << 24 }));
+    },
+    pageErrors: async () => (await seen()).errors,
+    consoleLines: async () => (await seen()).logs,
+    close: async () => {
+      await driver.quit();
+      driverProcess.kill();
+    },
+  };
+}
+
+// Opens the page and waits until its #status says `state`. Options:
+//   engine, origin   as above, by default the run's own
+//   webgl            false starts the browser with WebGL turned off
+//   state            the data-state to wait for, 'running' by default
+//   flags            more Chromium flags, as the speed run compares two ways of compositing
+//   viewport         puppeteer's viewport, set before the page loads (Chromium and Firefox)
+// What it returns drives and reads the page the same way in every engine:
+//   evaluate(fn, ...args), waitForFunction(fn, { timeout }, ...args), waitForState(state)
+//   keyboard.press/down/up(name)     puppeteer's key names: 'Space', 'ArrowUp', 'Escape'
+//   mouse.move(x, y, { steps }), mouse.down(), mouse.up(), mouse.click(x, y)   page coordinates
+//   click(selector), box(selector)   an element's centre clicked; its box in the page
+//   canvasPixels()                   the canvas as shown, red channel, row 0 at the top
+//   pageErrors(), consoleLines()     what the page has reported so far
+//   page                             puppeteer's page (Chromium, Firefox); null in WebKit
+//   close()
+export async function openPage({ engine: name = engine, origin: from = origin, webgl = true, state = 'running',
+                                 flags = [], viewport = { width: 900, height: 700, deviceScaleFactor: 1 } } = {}) {
+  const server = from === 'served' ? await startServer() : null;
+  const screen = name === 'chromium' ? null : await startDisplay();
+  let session;
+  try {
+    session = await (name === 'webkit' ? webkitPage(webgl, screen.display)
+                                            : puppeteerPage(name, webgl, screen?.display, flags, viewport));
+    await session.goto(server ? server.url : pathToFileURL(join(webBuild, 'index.html')).href);
+    const box = (selector) => session.evaluate((s) => {
+      const { x, y, width, height } = document.querySelector(s).getBoundingClientRect();
+      return { x, y, width, height };
+    }, selector);
+    const waitForState = (wanted, timeout = 60000) => session.waitForFunction(
+      (s) => document.getElementById('status')?.dataset.state === s, { timeout }, wanted);
+    const close = session.close;
+    Object.assign(session, {
+      engine: name, origin: from, box, waitForState,
+      click: async (selector) => {
+        const { x, y, width, height } = await box(selector);
+        await session.mouse.click(x + width / 2, y + height / 2);
+      },
+      close: async () => {
+        try {
+          await close();
+        } finally {
+          server?.server.kill();
+          screen?.xvfb.kill();
+        }
+      },
+    });
+    await waitForState(state);
+    return session;
+  } catch (error) {
+    await (session ? session.close() : Promise.resolve()).catch(() => {});
+    server?.server.kill();
+    screen?.xvfb.kill();
+    throw error;
+  }
 }
 
 // The disc's step count and time step, the view, and the arrays' addresses.
-export function discState(page) {
-  return page.evaluate(() => {
+export function discState(session) {
+  return session.evaluate(() => {
     const disc = Module._velquinDisc(), view = Module._velquinView();
     const f32 = Module.HEAPF32, u32 = Module.HEAPU32;
     return {
@@ -63,13 +282,13 @@ export function discState(page) {
 }
 
 // Waits until the disc has taken at least `steps` steps.
-export function waitForSteps(page, steps, timeout = 60000) {
-  return page.waitForFunction((n) => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2] >= n, { timeout }, steps);
+export function waitForSteps(session, steps, timeout = 60000) {
+  return session.waitForFunction((n) => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2] >= n, { timeout }, steps);
 }
 
 // The radius, angularSpeed and angle arrays as the page holds them.
-export function discArrays(page) {
-  return page.evaluate(() => {
+export function discArrays(session) {
+  return session.evaluate(() => {
     const disc = Module._velquinDisc();
     return [24, 28, 32].map((offset) => {
       const start = Module.HEAPU32[(disc + offset) >> 2] >> 2;
@@ -79,18 +298,6 @@ export function discArrays(page) {
 }
 
 // The canvas as shown, red channel only (the points are grey), row 0 at the top.
-export async function canvasPixels(page) {
-  const png = await (await page.$('#canvas')).screenshot({ encoding: 'base64' });
-  return page.evaluate(async (data) => {
-    const image = new Image();
-    image.src = 'data:image/png;base64,' + data;
-    await image.decode();
-    const context = Object.assign(document.createElement('canvas'), { width: 480, height: 240 }).getContext('2d');
-    context.drawImage(image, 0, 0);
-    const rgba = context.getImageData(0, 0, 480, 240).data;
-    return Array.from({ length: 480 * 240 }, (_, i) => rgba[4 * i]);
-  }, png);
-}
-
+export const canvasPixels = (session) => session.canvasPixels();
 
 export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));

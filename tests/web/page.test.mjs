@@ -1,12 +1,17 @@
-// The web page in real headless Chromium: it loads cleanly, its disc holds the
+// The web page in each browser engine, served and opened from disk (the run's
+// VELQUIN_ENGINE and VELQUIN_ORIGIN): it loads cleanly, its disc holds the
 // native program's numbers and lights the native program's pixels, the
 // controls act as on the desktop, a GL error is reported on the console, and
 // each mend to Emscripten's GLUT holds.
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { execFileSync, spawnSync } from 'node:child_process';
+import { mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { basename, join } from 'node:path';
 import { get } from 'node:http';
 import { test } from 'node:test';
-import { canvasPixels, discArrays, discState, openPage, sleep, startServer, waitForSteps } from './browser.mjs';
+import { canvasPixels, discArrays, discState, onceOnly, openPage, sleep, startServer, waitForSteps, webBuild }
+  from './browser.mjs';
 
 // FNV-1a over each float's bytes, low byte first, as disc_numbers prints it.
 function fingerprint(values) {
@@ -36,19 +41,22 @@ function pixelOf(x, y) {
 async function withPage(body) {
   const session = await openPage();
   try {
-    await body(session.page, session.errors, session.logs);
-    assert.deepEqual(session.errors, [], 'no page error');
+    await body(session);
+    assert.deepEqual(await session.pageErrors(), [], 'no page error');
   } finally {
     await session.close();
   }
 }
 
 test('the page loads focused, fills in and holds the native numbers and points', () =>
-  withPage(async (page, errors, logs) => {
-    assert.equal(await page.title(), 'Velquin');
-    assert.deepEqual(await page.$eval('#canvas', (c) => [c.width, c.height, document.activeElement === c]),
-                     [480, 240, true]);
-    assert.match(await page.$eval('details', (d) => d.textContent), /MIT License\s+Copyright \(c\) 2026 The Velquin developers/);
+  withPage(async (page) => {
+    const [title, canvas, licence] = await page.evaluate(() => {
+      const c = document.getElementById('canvas');
+      return [document.title, [c.width, c.height, document.activeElement === c], document.querySelector('details').textContent];
+    });
+    assert.equal(title, 'Velquin');
+    assert.deepEqual(canvas, [480, 240, true]);
+    assert.match(licence, /MIT License\s+Copyright \(c\) 2026 The Velquin developers/);
     assert.ok((await canvasPixels(page)).every((red) => red === 0), 'the spawn ring lies outside the first view');
 
     // Particles reach the view after some nine hundred steps.
@@ -91,7 +99,11 @@ test('the page loads focused, fills in and holds the native numbers and points',
     await page.evaluate(() => Module.ctx.bindBuffer(0x1234, null));
     await page.keyboard.press('ArrowUp');
     const report = 'GL Error invalid enumerant (0x500) at line 96';
-    for (let k = 0; k < 100 && !logs.includes(report); ++k) await sleep(20);
+    let logs = [];
+    for (let k = 0; k < 100 && !logs.includes(report); ++k) {
+      logs = await page.consoleLines();
+      await sleep(20);
+    }
     assert.ok(logs.includes(report), logs.join('\n'));
     const changed = await discState(page);
     assert.equal(changed.timeStep, Math.fround(0.5 + 0.001));
@@ -109,7 +121,7 @@ test('the page loads focused, fills in and holds the native numbers and points',
 
 test('a drag turns the disc one degree per pixel, exactly, and keys need the canvas focused', () =>
   withPage(async (page) => {
-    const box = await (await page.$('#canvas')).boundingBox();
+    const box = await page.box('#canvas');
     await page.mouse.move(box.x + 100, box.y + 100);
     await page.mouse.down();
     await page.mouse.move(box.x + 160, box.y + 130, { steps: 6 });
@@ -135,7 +147,8 @@ test('a quick pause and resume leaves one chain of idle steps', () =>
       };
     });
     // Both presses inside one task, before the pending idle timer fires.
-    await page.$eval('#canvas', (canvas) => {
+    await page.evaluate(() => {
+      const canvas = document.getElementById('canvas');
       for (let k = 0; k < 2; ++k) canvas.dispatchEvent(new KeyboardEvent('keydown', { keyCode: 32, bubbles: true }));
     });
     const first = (await discState(page)).step;
@@ -152,7 +165,7 @@ test('a quick pause and resume leaves one chain of idle steps', () =>
   }));
 
 test('Escape ends the program for good and the page says how to start again', () =>
-  withPage(async (page, errors) => {
+  withPage(async (page) => {
     await waitForSteps(page, 50);
     // Frames counted by their clears, from here on.
     await page.evaluate(() => {
@@ -177,21 +190,38 @@ test('Escape ends the program for good and the page says how to start again', ()
     assert.equal(await page.evaluate(() => window.clears), clears, 'no frame after Escape');
     assert.deepEqual(await lowMemory(), memory, 'nothing written after Escape');
     assert.deepEqual(await canvasPixels(page), pixels, 'the last frame stays');
-    assert.equal(await page.$eval('#status', (s) => s.textContent),
+    assert.equal(await page.evaluate(() => document.getElementById('status').textContent),
                  'Velquin has ended. Reload the page to start it again.');
-    assert.deepEqual(errors, []);
   }));
 
-test('the server gives the page and nothing outside the build, whatever the address', async () => {
+test('the server gives the page and nothing outside the build, whatever the address', onceOnly, async () => {
   const { server, url } = await startServer();
   const status = (path) => new Promise((done, fail) => get(url + path, (response) => {
     response.resume();
     done(response.statusCode);
   }).on('error', fail));
   try {
-    assert.deepEqual([await status('%E0%A4%A'), await status('%2e%2e/LICENSE'), await status('velquin.wasm')],
+    assert.deepEqual([await status('%E0%A4%A'), await status('%2e%2e/LICENSE'), await status('velquin.js')],
                      [404, 404, 200]);
   } finally {
     server.kill();
+  }
+});
+
+test('the zip holds the page as built and the licence, in a folder of its name', onceOnly, () => {
+  const zip = process.env.VELQUIN_WEB_ZIP;
+  assert.ok(zip, 'VELQUIN_WEB_ZIP names the zip');
+  const into = mkdtempSync(join(tmpdir(), 'velquin-zip-'));
+  try {
+    execFileSync('cmake', ['-E', 'tar', 'xf', zip], { cwd: into });
+    const folder = basename(zip, '.zip');
+    assert.deepEqual(readdirSync(into), [folder]);
+    assert.deepEqual(readdirSync(join(into, folder)).sort(), ['LICENSE.txt', 'index.html', 'velquin.js']);
+    const same = (name, original) => assert.ok(readFileSync(join(into, folder, name)).equals(readFileSync(original)), name);
+    same('index.html', join(webBuild, 'index.html'));
+    same('velquin.js', join(webBuild, 'velquin.js'));
+    same('LICENSE.txt', new URL('../../LICENSE', import.meta.url));
+  } finally {
+    rmSync(into, { recursive: true, force: true });
   }
 });
