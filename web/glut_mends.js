@@ -49,22 +49,38 @@ mergeInto(LibraryManager.library, {
     throw new ExitStatus(code);
   },
 
-  // GLUT started a second chain of idle timers when an idle function was set
-  // again before the first chain's pending timer had fired, so a quick pause
-  // and resume doubled the step rate. There is one chain at most here.
-  glutIdleFunc__deps: ['$GLUT', '$safeSetTimeout'],
+  // GLUT stepped on 4 ms timers and drew on the next animation frame after a
+  // step, so it took two or three steps a frame drawn and missed a display
+  // frame whenever the browser's work delayed its timers. Here, as in a
+  // desktop GLUT whose swaps wait for the display, each animation frame takes
+  // one idle step and then draws, if a redisplay was asked for. One animation
+  // frame is pending at most, so a quick pause and resume (GLUT started a
+  // second chain of idle timers then) cannot double the step rate.
+  $glutFrame__deps: ['$GLUT', '$Browser'],
+  $glutFrame: function() {
+    if (GLUT.frameAsked) return;
+    GLUT.frameAsked = true;
+    Browser.requestAnimationFrame(function() {
+      GLUT.frameAsked = false;
+      if (GLUT.ended) return;
+      if (GLUT.idleFunc) {
+        Browser.mainLoop.runIter(function() { {{{ makeDynCall('v', 'GLUT.idleFunc') }}}(); });
+      }
+      if (GLUT.redisplay && GLUT.displayFunc) {
+        GLUT.redisplay = false;
+        Browser.mainLoop.runIter(function() { {{{ makeDynCall('v', 'GLUT.displayFunc') }}}(); });
+      }
+      if (GLUT.idleFunc || GLUT.redisplay) glutFrame();
+    });
+  },
+  glutIdleFunc__deps: ['$GLUT', '$glutFrame'],
   glutIdleFunc: function(func) {
     GLUT.idleFunc = func;
-    if (!func || GLUT.idleChain) return;
-    GLUT.idleChain = true;
-    safeSetTimeout(function next() {
-      if (!GLUT.idleFunc) {
-        GLUT.idleChain = false;
-        return;
-      }
-      {{{ makeDynCall('v', 'GLUT.idleFunc') }}}();
-      // The HTML minimum delay between nested timers.
-      safeSetTimeout(next, 4);
-    }, 0);
+    if (func) glutFrame();
+  },
+  glutPostRedisplay__deps: ['$GLUT', '$glutFrame'],
+  glutPostRedisplay: function() {
+    GLUT.redisplay = true;
+    glutFrame();
   },
 });
