@@ -216,7 +216,7 @@ WEB_BROWSERS      = chromium firefox-esr webkit2gtk-driver libwebkit2gtk-4.1-0 x
 WEB_TEST_PACKAGES = $(WEB_BROWSERS) $(BUILD_PACKAGES)
 WEB_ENV           = NODE_PATH=/usr/share/nodejs
 WEB_PORT         ?= 8080
-WEB_ZIP           = $(CURDIR)/$(WEB_BUILD)/velquin-$(shell sed -n '/^project/s/.* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)-web.zip
+WEB_ZIP           = $(CURDIR)/$(WEB_BUILD)/velquin-$(VERSION)-web.zip
 
 .PHONY: web serve test-web speed-web
 
@@ -290,7 +290,6 @@ test-arm64: arm64
 # SHA256SUMS over them; then tools/check-release checks what was made. The
 # source tarball is HEAD's files: what is not committed is not in it.
 DIST    = dist
-WEB_ZIP = $(WEB_BUILD)/velquin-$(VERSION)-web.zip
 
 .PHONY: release
 

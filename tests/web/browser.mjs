@@ -15,6 +15,7 @@
 // WebKitWebDriver and selenium-webdriver. WebKit's WebDriver screenshots of
 // the canvas come back black (the WebGL drawing buffer is not kept after
 // compositing), so its pixels are read from the X display.
+import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
 import { once } from 'node:events';
 import { mkdtempSync, rmSync } from 'node:fs';
@@ -194,7 +195,9 @@ async function webkitPage(webgl, display) {
     // The canvas as the X display shows it: the web view sits below the
     // window's toolbar, and the window at the screen's corner.
     canvasPixels: async () => {
-      const [x, y, width, height] = await run(() => {
+      const [x, y, width, height] = await run(async () => {
+        // What the display shows lags the page: two animation frames catch it up.
+        await new Promise((shown) => requestAnimationFrame(() => requestAnimationFrame(shown)));
         const box = document.getElementById('canvas').getBoundingClientRect();
         return [screenX + outerWidth - innerWidth + box.x, screenY + outerHeight - innerHeight + box.y, box.width, box.height]
           .map(Math.round);
@@ -264,6 +267,18 @@ export async function openPage({ engine: name = engine, origin: from = origin, w
     server?.server.kill();
     screen?.xvfb.kill();
     throw error;
+  }
+}
+
+// Runs a test's body on a page opened with these options, then checks that
+// the page reported no error, and closes it whatever happened.
+export async function withPage(options, body) {
+  const session = await openPage(options);
+  try {
+    await body(session);
+    assert.deepEqual(await session.pageErrors(), [], 'no page error');
+  } finally {
+    await session.close();
   }
 }
 

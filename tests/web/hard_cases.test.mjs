@@ -4,7 +4,7 @@
 // that turns the disc and buttons for the keys; the status line tells the step.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { discArrays, discState, engine, openPage, sleep, waitForSteps } from './browser.mjs';
+import { discArrays, discState, engine, sleep, waitForSteps, withPage } from './browser.mjs';
 import { assertNativeArrays, assertPointsDrawn } from './disc_checks.mjs';
 
 const statusText = (session) => session.evaluate(() => document.getElementById('status').textContent);
@@ -16,16 +16,6 @@ const glState = (session) => session.evaluate(() => {
   const gl = Module.ctx;
   return [gl.isEnabled(gl.DEPTH_TEST), [...gl.getParameter(gl.COLOR_CLEAR_VALUE)], [...gl.getParameter(gl.VIEWPORT)]];
 });
-
-async function withPage(options, body) {
-  const session = await openPage(options);
-  try {
-    await body(session);
-    assert.deepEqual(await session.pageErrors(), [], 'no page error');
-  } finally {
-    await session.close();
-  }
-}
 
 test('without WebGL the page says what Velquin needs and the program ends with status 1',
      { skip: engine === 'webkit' && 'MiniBrowser under automation takes no settings, so WebGL cannot be turned off' },

@@ -4,52 +4,18 @@
 // controls act as on the desktop, a GL error is reported on the console, and
 // each mend to Emscripten's GLUT holds.
 import assert from 'node:assert/strict';
-import { execFileSync, spawnSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { get } from 'node:http';
 import { test } from 'node:test';
-import { canvasPixels, discArrays, discState, onceOnly, openPage, sleep, startServer, waitForSteps, webBuild }
+import { canvasPixels, discArrays, discState, onceOnly, sleep, startServer, waitForSteps, webBuild, withPage }
   from './browser.mjs';
-
-// FNV-1a over each float's bytes, low byte first, as disc_numbers prints it.
-function fingerprint(values) {
-  let hash = 14695981039346656037n;
-  for (const byte of new Uint8Array(new Float32Array(values).buffer))
-    hash = ((hash ^ BigInt(byte)) * 1099511628211n) & 0xffffffffffffffffn;
-  return hash.toString(16).padStart(16, '0');
-}
-
-function nativeNumbers(step) {
-  const program = process.env.VELQUIN_NATIVE_NUMBERS;
-  assert.ok(program, 'VELQUIN_NATIVE_NUMBERS names the native disc_numbers');
-  const run = spawnSync(program, [String(step)], { encoding: 'utf8' });
-  assert.equal(run.status, 0, run.stderr);
-  return run.stdout.trim();
-}
-
-// Where the view of gluPerspective(60, 2, 0.1, 50), six units back, puts the
-// model point (x, y, 0) on the 480 x 240 canvas, as a pixel counted from the top.
-function pixelOf(x, y) {
-  const focal = 1 / Math.tan(Math.PI / 6);
-  const column = Math.floor(((focal * x) / (2 * 6) + 1) * 240);
-  const row = 239 - Math.floor(((focal * y) / 6 + 1) * 120);
-  return [column, row];
-}
-
-async function withPage(body) {
-  const session = await openPage();
-  try {
-    await body(session);
-    assert.deepEqual(await session.pageErrors(), [], 'no page error');
-  } finally {
-    await session.close();
-  }
-}
+import { assertNativeArrays, assertPointsDrawn } from './disc_checks.mjs';
 
 test('the page loads focused, fills in and holds the native numbers and points', () =>
-  withPage(async (page) => {
+  withPage({}, async (page) => {
     const [title, canvas, licence] = await page.evaluate(() => {
       const c = document.getElementById('canvas');
       return [document.title, [c.width, c.height, document.activeElement === c], document.querySelector('details').textContent];
@@ -57,6 +23,7 @@ test('the page loads focused, fills in and holds the native numbers and points',
     assert.equal(title, 'Velquin');
     assert.deepEqual(canvas, [480, 240, true]);
     assert.match(licence, /MIT License\s+Copyright \(c\) 2026 The Velquin developers/);
+    await page.waitForFunction(() => Module.framesDrawn > 0);
     assert.ok((await canvasPixels(page)).every((red) => red === 0), 'the spawn ring lies outside the first view');
 
     // Particles reach the view after some nine hundred steps.
@@ -67,31 +34,8 @@ test('the page loads focused, fills in and holds the native numbers and points',
     assert.equal((await discState(page)).step, step, 'Space pauses');
 
     const arrays = await discArrays(page);
-    const native = nativeNumbers(step).split(' ');
-    assert.deepEqual(['radius', 'angularSpeed', 'angle'].map((name) => native[native.indexOf(name) + 1]),
-                     arrays.map(fingerprint), `the arrays at step ${step}`);
-
-    // Every lit pixel within a pixel of a live particle, and every particle in
-    // view lit within a pixel.
-    // A particle within a pixel outside the canvas may light its edge pixel.
-    const expected = new Set();
-    const reach = new Set();
-    const live = Math.min(22000, 20 * step);
-    const [radius, , angle] = arrays;
-    const clamp = (value, size) => Math.min(Math.max(value, 0), size - 1);
-    for (let i = 0; i < live; ++i) {
-      const [column, row] = pixelOf(radius[i] * Math.cos(angle[i]), radius[i] * Math.sin(angle[i]));
-      if (column >= -1 && column <= 480 && row >= -1 && row <= 240) reach.add(clamp(row, 240) * 480 + clamp(column, 480));
-      if (column >= 0 && column < 480 && row >= 0 && row < 240) expected.add(row * 480 + column);
-    }
-    // The last step's frame is drawn in its animation frame, and on the display after the next.
-    await page.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
-    const pixels = await canvasPixels(page);
-    const near = (set, at) => [-481, -480, -479, -1, 0, 1, 479, 480, 481].some((d) => set.has(at + d));
-    const lit = new Set(pixels.flatMap((red, at) => (red > 0 ? [at] : [])));
-    assert.ok(expected.size > 100, `${expected.size} particles in view`);
-    assert.deepEqual([...lit].filter((at) => !near(reach, at)), [], 'lit pixels away from every particle');
-    assert.deepEqual([...expected].filter((at) => !near(lit, at)), [], 'particles in view left dark');
+    assertNativeArrays(arrays, step);
+    await assertPointsDrawn(page, arrays, step);
 
     // The arrows: time step by 0.001, zoom by 0.99, each rounded to float. A GL
     // error left pending before the frame that a key asks for is reported.
@@ -120,7 +64,7 @@ test('the page loads focused, fills in and holds the native numbers and points',
   }));
 
 test('a drag turns the disc one degree per pixel, exactly, and keys need the canvas focused', () =>
-  withPage(async (page) => {
+  withPage({}, async (page) => {
     const box = await page.box('#canvas');
     await page.mouse.move(box.x + 100, box.y + 100);
     await page.mouse.down();
@@ -135,7 +79,7 @@ test('a drag turns the disc one degree per pixel, exactly, and keys need the can
   }));
 
 test('each animation frame takes one step and draws it, after a quick pause and resume too', () =>
-  withPage(async (page) => {
+  withPage({}, async (page) => {
     const [steps, drawn] = await page.evaluate(async () => {
       const canvas = document.getElementById('canvas');
       // Both presses inside one task, between two animation frames.
@@ -154,7 +98,7 @@ test('each animation frame takes one step and draws it, after a quick pause and 
   }));
 
 test('Escape ends the program for good and the page says how to start again', () =>
-  withPage(async (page) => {
+  withPage({}, async (page) => {
     await waitForSteps(page, 50);
     // Frames counted by their clears, from here on.
     await page.evaluate(() => {
