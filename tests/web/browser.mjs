@@ -50,10 +50,11 @@ export async function startServer() {
   return { server, url: String(line).match(/http:\/\/127\.0\.0\.1:\d+\//)[0] };
 }
 
-// An Xvfb of its own, on the first free display number.
+// An Xvfb of its own, on the first free display number (it says so, quietly,
+// of each number that it finds taken on the way).
 async function startDisplay() {
   const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
-                     { stdio: ['ignore', 'ignore', 'inherit', 'pipe'] });
+                     { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
   const [number] = await once(xvfb.stdio[3], 'data');
   return { xvfb, display: ':' + String(number).trim() };
 }
@@ -133,7 +134,6 @@ const webkitKeys = { Space: Key.SPACE, Escape: Key.ESCAPE, ArrowUp: Key.ARROW_UP
                      ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, Enter: Key.ENTER };
 
 async function webkitPage(webgl, display) {
-  if (!webgl) throw new Error('WebKit: MiniBrowser under automation takes no settings, so WebGL cannot be turned off');
   const port = await freePort();
   const driverProcess = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`],
                               { stdio: 'ignore', env: { ...process.env, DISPLAY: display } });
@@ -141,7 +141,9 @@ async function webkitPage(webgl, display) {
   for (let k = 0; !driver; ++k) {
     try {
       driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
-        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: miniBrowser, args: ['--automation'] },
+        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': {
+          binary: miniBrowser, args: ['--automation', ...(webgl ? [] : ['--enable-webgl=false'])],
+        },
       }).build();
     } catch (error) {
       if (k === 50) throw error;
@@ -213,7 +215,8 @@ async function webkitPage(webgl, display) {
 
 // Opens the page and waits until its #status says `state`. Options:
 //   engine, origin   as above, by default the run's own
-//   webgl            false starts the browser with WebGL turned off
+//   webgl            false starts the browser with WebGL turned off (Chromium's
+//                    --disable-webgl, Firefox's webgl.disabled, MiniBrowser's --enable-webgl=false)
 //   state            the data-state to wait for, 'running' by default
 //   flags            more Chromium flags, as the speed run compares two ways of compositing
 // What it returns drives and reads the page the same way in every engine:
