@@ -193,10 +193,12 @@ async function webkitPage(webgl, display) {
       up: () => act((a) => a.release()),
       click: (x, y) => act((a) => mouseTo(a, x, y).press().release()),
     },
-    // The canvas as the X display shows it: the web view sits below the
-    // window's toolbar, and the window at the screen's corner.
+    // The canvas as the X display shows it, once the page has been put on the
+    // display (just after load, the window may not yet show it): the web view
+    // sits below the window's toolbar, and the window at the screen's corner.
     canvasPixels: async () => {
-      const [x, y, width, height] = await run(() => {
+      const [x, y, width, height] = await run(async () => {
+        for (let k = 0; k < 2; ++k) await new Promise((done) => requestAnimationFrame(done));
         const box = document.getElementById('canvas').getBoundingClientRect();
         return [screenX + outerWidth - innerWidth + box.x, screenY + outerHeight - innerHeight + box.y, box.width, box.height]
           .map(Math.round);
