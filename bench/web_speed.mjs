@@ -55,7 +55,7 @@ async function measure(engine, flags = []) {
 }
 
 for (const engine of chosen) {
-  process.stdout.write(`${engine.padEnd(9)}${engine === 'chromium' ? ' composited with SwiftShader' : ''}: `);
+  process.stdout.write(`${engine === 'chromium' ? 'chromium composited with SwiftShader:' : `${engine}:`.padEnd(38)} `);
   await measure(engine);
   if (engine !== 'chromium') continue;
   process.stdout.write('chromium composited in software:       ');

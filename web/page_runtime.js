@@ -51,7 +51,10 @@ mergeInto(LibraryManager.library, {
       stencil: ((GLUT.initDisplayMode & 0x0020 /*GLUT_STENCIL*/) != 0),
       alpha: ((GLUT.initDisplayMode & 0x0008 /*GLUT_ALPHA*/) != 0)
     };
-    Module.ctx = Browser.createContext(Module['canvas'], true, true, contextAttributes);
+    // Emscripten's context creation names WebGLRenderingContext, which a
+    // browser with WebGL turned off may not define at all (WebKit's).
+    Module.ctx = typeof WebGLRenderingContext == 'undefined' ? null
+               : Browser.createContext(Module['canvas'], true, true, contextAttributes);
     if (!Module.ctx) {
       err('Velquin needs WebGL 1, which this browser does not give it: turn on hardware acceleration or ' +
           'WebGL in its settings, or try another browser.');

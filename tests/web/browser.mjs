@@ -51,10 +51,11 @@ export async function startServer() {
   return { server, url: String(line).match(/http:\/\/127\.0\.0\.1:\d+\//)[0] };
 }
 
-// An Xvfb of its own, on the first free display number.
+// An Xvfb of its own, on the first free display number (it says so, quietly,
+// of each number that it finds taken on the way).
 async function startDisplay() {
   const xvfb = spawn('Xvfb', ['-displayfd', '3', '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
-                     { stdio: ['ignore', 'ignore', 'inherit', 'pipe'] });
+                     { stdio: ['ignore', 'ignore', 'ignore', 'pipe'] });
   const [number] = await once(xvfb.stdio[3], 'data');
   return { xvfb, display: ':' + String(number).trim() };
 }
@@ -134,7 +135,6 @@ const webkitKeys = { Space: Key.SPACE, Escape: Key.ESCAPE, ArrowUp: Key.ARROW_UP
                      ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, Enter: Key.ENTER };
 
 async function webkitPage(webgl, display) {
-  if (!webgl) throw new Error('WebKit: MiniBrowser under automation takes no settings, so WebGL cannot be turned off');
   const port = await freePort();
   const driverProcess = spawn('/usr/bin/WebKitWebDriver', [`--port=${port}`],
                               { stdio: 'ignore', env: { ...process.env, DISPLAY: display } });
@@ -142,7 +142,9 @@ async function webkitPage(webgl, display) {
   for (let k = 0; !driver; ++k) {
     try {
       driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
-        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': { binary: miniBrowser, args: ['--automation'] },
+        browserName: 'MiniBrowser', 'webkitgtk:browserOptions': {
+          binary: miniBrowser, args: ['--automation', ...(webgl ? [] : ['--enable-webgl=false'])],
+        },
       }).build();
     } catch (error) {
       if (k === 50) throw error;
@@ -192,12 +194,12 @@ async function webkitPage(webgl, display) {
       up: () => act((a) => a.release()),
       click: (x, y) => act((a) => mouseTo(a, x, y).press().release()),
     },
-    // The canvas as the X display shows it: the web view sits below the
-    // window's toolbar, and the window at the screen's corner.
+    // The canvas as the X display shows it, once the page has been put on the
+    // display (just after load, the window may not yet show it): the web view
+    // sits below the window's toolbar, and the window at the screen's corner.
     canvasPixels: async () => {
       const [x, y, width, height] = await run(async () => {
-        // What the display shows lags the page: two animation frames catch it up.
-        await new Promise((shown) => requestAnimationFrame(() => requestAnimationFrame(shown)));
+        for (let k = 0; k < 2; ++k) await new Promise((done) => requestAnimationFrame(done));
         const box = document.getElementById('canvas').getBoundingClientRect();
         return [screenX + outerWidth - innerWidth + box.x, screenY + outerHeight - innerHeight + box.y, box.width, box.height]
           .map(Math.round);
@@ -216,7 +218,8 @@ async function webkitPage(webgl, display) {
 
 // Opens the page and waits until its #status says `state`. Options:
 //   engine, origin   as above, by default the run's own
-//   webgl            false starts the browser with WebGL turned off
+//   webgl            false starts the browser with WebGL turned off (Chromium's
+//                    --disable-webgl, Firefox's webgl.disabled, MiniBrowser's --enable-webgl=false)
 //   state            the data-state to wait for, 'running' by default
 //   flags            more Chromium flags, as the speed run compares two ways of compositing
 //   viewport         puppeteer's viewport, set before the page loads (Chromium and Firefox)
