@@ -76,11 +76,12 @@ pictures:
 	$(MAKE) build
 	tools/capture pictures $(BUILD)/velquin docs
 
-# The desktop icon in the hicolor sizes; committed, so that building needs no ImageMagick.
+# The desktop icon in the hicolor sizes and as velquin.exe's icon; committed, so
+# that building needs no ImageMagick.
 icons:
 	@tools/ensure-packages "capturing the icon" $(BUILD_PACKAGES) $(SHOT_PACKAGES)
 	$(MAKE) build
-	tools/capture icons $(BUILD)/velquin packaging/icons
+	tools/capture icons $(BUILD)/velquin packaging/icons windows/velquin.ico
 
 # The Debian package, built as Debian builds its own (dpkg-buildflags, with
 # every hardening feature) in a build directory of its own, then checked by
