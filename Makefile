@@ -178,7 +178,7 @@ test-fresh:
 # and the program from the zip in a window on a virtual display.
 WINDOWS_BUILD    = build-windows
 WINDOWS_PACKAGES = cmake make g++-mingw-w64-x86-64-win32 dpkg-dev
-WINE_PACKAGES    = wine64 xvfb xdotool
+WINE_PACKAGES    = wine64 xvfb xdotool icoutils
 WINE_RUN         = $(CURDIR)/tools/wine-run;$(CURDIR)/$(WINDOWS_BUILD)/wine-prefix
 WINDOWS_ZIP      = $(CURDIR)/$(WINDOWS_BUILD)/velquin-$(VERSION)-windows-x86_64.zip
 
