@@ -12,12 +12,14 @@ endif
 JOBS := $(shell nproc 2>/dev/null || echo 1)
 
 # "new|old": the current name, or the older one on releases that lack it.
-BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev 'libglut-dev|freeglut3-dev'
+BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev 'libglut-dev|freeglut3-dev' libx11-dev zlib1g-dev
 # The tests are built only when asked for: they need GoogleTest and X11, which
 # the program does not. The benchmarks are built with them, so that they keep
-# compiling; the package test needs CPack's `file`.
+# compiling; the package test needs CPack's `file`, ImageMagick to read the icons
+# and AppStream to check the software-centre entry.
 TESTS          = -DVELQUIN_TESTS=ON
-TEST_PACKAGES  = libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool libgl1-mesa-dri dpkg-dev man-db file
+TEST_PACKAGES  = libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool libgl1-mesa-dri dpkg-dev man-db file \
+                 imagemagick appstream appstream-compose
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 BENCH_PACKAGES = libbenchmark-dev xvfb libgl1-mesa-dri
 
@@ -76,11 +78,12 @@ pictures:
 	$(MAKE) build
 	tools/capture pictures $(BUILD)/velquin docs
 
-# The desktop icon in the hicolor sizes; committed, so that building needs no ImageMagick.
+# The desktop icon in the hicolor sizes and as velquin.exe's icon; committed, so
+# that building needs no ImageMagick.
 icons:
 	@tools/ensure-packages "capturing the icon" $(BUILD_PACKAGES) $(SHOT_PACKAGES)
 	$(MAKE) build
-	tools/capture icons $(BUILD)/velquin packaging/icons
+	tools/capture icons $(BUILD)/velquin packaging/icons windows/velquin.ico
 
 # The Debian package, built as Debian builds its own (dpkg-buildflags, with
 # every hardening feature) in a build directory of its own, then checked by
@@ -175,7 +178,7 @@ test-fresh:
 # and the program from the zip in a window on a virtual display.
 WINDOWS_BUILD    = build-windows
 WINDOWS_PACKAGES = cmake make g++-mingw-w64-x86-64-win32 dpkg-dev
-WINE_PACKAGES    = wine64 xvfb xdotool
+WINE_PACKAGES    = wine64 xvfb xdotool icoutils
 WINE_RUN         = $(CURDIR)/tools/wine-run;$(CURDIR)/$(WINDOWS_BUILD)/wine-prefix
 WINDOWS_ZIP      = $(CURDIR)/$(WINDOWS_BUILD)/velquin-$(VERSION)-windows-x86_64.zip
 
@@ -264,7 +267,8 @@ speed-web:
 # busy machine): it may take 15 at the most, and each window test 3.
 ARM64_BUILD    = build-arm64
 ARM64_PACKAGES = cmake make g++-aarch64-linux-gnu dpkg-dev lintian \
-                 libgl-dev:arm64 libglu1-mesa-dev:arm64 'libglut-dev:arm64|freeglut3-dev:arm64'
+                 libgl-dev:arm64 libglu1-mesa-dev:arm64 'libglut-dev:arm64|freeglut3-dev:arm64' \
+                 libx11-dev:arm64 zlib1g-dev:arm64
 QEMU_PACKAGES  = qemu-user xvfb xdotool libgl1-mesa-dri:arm64 libglx-mesa0:arm64
 ARM64_DEB      = $(CURDIR)/$(ARM64_BUILD)/velquin_$(VERSION)_arm64.deb
 

@@ -2,6 +2,7 @@
 // and hands control to the GLUT main loop, which never returns.
 #include "app/input.h"
 #include "app/startup.h"
+#include "app/window_identity.h"
 #include "disc/disc.h"
 #include "disc/gl.h"
 #include "render/render.h"
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
 #else
     glutCreateWindow("Velquin");
 #endif
+    identifyWindow();
     init();
 
     glutReshapeFunc(reshape);

@@ -6,6 +6,8 @@
 
 #include "x_session.h"
 
+#include <X11/Xutil.h>
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -16,6 +18,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -162,6 +165,22 @@ TEST_F(PackageTest, PutsTheProgramDesktopEntryIconsAndManualInTheirPlaces)
         EXPECT_EQ(pngSize(icon), std::make_pair(size, size)) << dir;
     }
 
+    // Software centres list it from its AppStream entry, with the installed icon.
+    const std::string metainfo = root + "/usr/share/metainfo/" VELQUIN_APP_ID ".metainfo.xml";
+    const Outcome valid = run("appstreamcli validate --no-net '" + metainfo + "'");
+    EXPECT_EQ(valid.status, 0) << valid.output;
+    const Outcome composed = run("rm -rf '" + root +
+                                 ".swcatalog' && appstreamcli compose --no-color --origin=velquin "
+                                 "--result-root='" +
+                                 root + ".swcatalog' '" + root + "' >/dev/null && gzip -dc '" + root +
+                                 ".swcatalog/usr/share/swcatalog/xml/velquin.xml.gz'");
+    EXPECT_EQ(composed.status, 0) << composed.output;
+    std::size_t components = 0;
+    for (std::size_t at = 0; (at = composed.output.find("<component ", at)) != std::string::npos; ++at)
+        ++components;
+    EXPECT_EQ(components, 1u) << composed.output;
+    EXPECT_NE(composed.output.find("<icon type=\"cached\" width=\"64\""), std::string::npos) << composed.output;
+
     EXPECT_TRUE(isFile(root + "/usr/share/doc/velquin/copyright"));
     // The licence is LICENSE's, word for word, in Debian's layout of the copyright file.
     std::istringstream licence(fileContents(VELQUIN_LICENSE));
@@ -194,6 +213,24 @@ TEST_F(PackageTest, InstalledProgramOpensItsWindowDrawsAndQuitsOnEscapeWithStatu
     ASSERT_EQ(startDisplay(session), "") << "the virtual display is needed for this test";
     ASSERT_EQ(startProgram(session), "");
     EXPECT_GE(litPixels(waitForLitPixels(session, 500, firstLightSeconds)), 500);
+    // Drawing, it has long given its window the class by which the desktop matches it
+    // to the desktop entry, and the installed icon.
+    XClassHint hint{};
+    ASSERT_NE(XGetClassHint(session.x, session.window, &hint), 0);
+    EXPECT_STREQ(hint.res_name, "velquin");
+    EXPECT_NE(fileContents(root + "/usr/share/applications/velquin.desktop")
+                  .find("\nStartupWMClass=" + std::string(hint.res_class) + "\n"),
+              std::string::npos);
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    std::vector<unsigned long> sides;
+    for (const auto& [side, pixels] : windowIcons(session)) {
+        sides.push_back(side);
+        EXPECT_TRUE(pixels == pngPixels(root + "/usr/share/icons/hicolor/" + std::to_string(side) + "x" +
+                                        std::to_string(side) + "/apps/velquin.png"))
+            << "the window's icon of side " << side << " is not the installed one";
+    }
+    EXPECT_EQ(sides, (std::vector<unsigned long>{16, 32, 48, 64, 128, 256}));
 
     // No window manager: keys go to the window under the pointer.
     const std::string window = std::to_string(session.window);

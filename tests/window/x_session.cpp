@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -274,4 +275,49 @@ std::string fileContents(const std::string& path)
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+std::map<unsigned long, std::vector<std::uint32_t>> windowIcons(const XSession& session)
+{
+    std::map<unsigned long, std::vector<std::uint32_t>> icons;
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(session.x, session.window, XInternAtom(session.x, "_NET_WM_ICON", False), 0, 1L << 24, False,
+                           XA_CARDINAL, &type, &format, &count, &left, &data) != Success ||
+        data == nullptr)
+        return icons;
+    const auto* items = reinterpret_cast<const unsigned long*>(data); // format 32 comes as longs
+    for (unsigned long at = 0; count - at >= 2 && items[at] * items[at + 1] <= count - at - 2;) {
+        const unsigned long side = items[at], pixels = items[at] * items[at + 1];
+        icons[side].assign(items + at + 2, items + at + 2 + pixels);
+        at += 2 + pixels;
+    }
+    XFree(data);
+    return icons;
+}
+
+std::vector<std::uint32_t> pngPixels(const std::string& path)
+{
+    const std::string rgba = commandOutput("convert 'png:" + path + "' -depth 8 rgba:-");
+    std::vector<std::uint32_t> pixels;
+    for (std::size_t at = 0; at + 4 <= rgba.size(); at += 4) {
+        const auto byte = [&](std::size_t k) { return std::uint32_t{static_cast<unsigned char>(rgba[at + k])}; };
+        pixels.push_back(byte(3) << 24 | byte(0) << 16 | byte(1) << 8 | byte(2));
+    }
+    return pixels;
+}
+
+std::string commandOutput(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return output;
+    char buffer[4096];
+    for (std::size_t got = 0; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, got);
+    pclose(pipe);
+    return output;
 }

@@ -8,6 +8,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -65,3 +66,10 @@ void settle(double seconds);
 // True for the wait status of a normal exit with status 0 (waitForExit's -1 is not).
 bool exitedWithZero(int status);
 std::string fileContents(const std::string& path);
+
+// The icons in the window's _NET_WM_ICON by side, each as 0xAARRGGBB pixels row by row.
+std::map<unsigned long, std::vector<std::uint32_t>> windowIcons(const XSession& session);
+// A PNG's pixels in the same form, as ImageMagick reads them; empty if it cannot.
+std::vector<std::uint32_t> pngPixels(const std::string& path);
+// What a shell command writes on its standard output, byte for byte.
+std::string commandOutput(const std::string& command);
