@@ -36,6 +36,7 @@ test('a lost WebGL context is let restore, and the disc is drawn again from wher
     const lostAt = (await discState(session)).step;
     await session.evaluate(() => loseContext.restoreContext());
     await session.waitForState('running', 10000);
+    assert.equal(await session.evaluate(() => announcer.textContent), 'WebGL is back, and the disc is drawn again.');
     assert.deepEqual(await glState(session), [true, [0, 0, 0, 0], [0, 0, 480, 240]], 'the state set again');
     // Some steps on, the ring in view, then paused: the arrays are the native
     // program's and the points are where it puts them.
