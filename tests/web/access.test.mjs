@@ -4,11 +4,13 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { test } from 'node:test';
-import { engine, sleep, withPage } from './browser.mjs';
+import { engine, origin, sleep, withPage } from './browser.mjs';
 
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 // MiniBrowser's window keeps its toolbar whole, so no narrower than 447 px.
 const narrowest = engine === 'webkit' ? 447 : 320;
+// Where the page comes from changes none of this: once an engine.
+const served = { skip: origin === 'file' && 'the page from disk is the page served: checked in the served run' };
 
 // axe's findings at a desktop's width and a phone's, as "width, rule: elements".
 async function violations(session, state) {
@@ -22,7 +24,7 @@ async function violations(session, state) {
   }
 }
 
-test('axe-core finds no violation while running, paused, ended or failed', async () => {
+test('axe-core finds no violation while running, paused, ended or failed', served, async () => {
   await withPage({}, async (session) => {
     for (const [key, state] of [[null, 'running'], ['Space', 'paused'], ['Escape', 'ended']]) {
       if (key) await session.keyboard.press(key);
@@ -33,7 +35,7 @@ test('axe-core finds no violation while running, paused, ended or failed', async
   await withPage({ webgl: false, state: 'failed' }, (session) => violations(session, 'failed'));
 });
 
-test('Tab walks from the canvas through every control and back, the focus shown; the live region says each change', () =>
+test('Tab walks from the canvas through every control and back, the focus shown; the live region says each change', served, () =>
   withPage({}, async (session) => {
     const focused = () => session.evaluate(() => {
       const { outlineStyle, outlineWidth } = getComputedStyle(document.activeElement);
@@ -66,7 +68,7 @@ test('Tab walks from the canvas through every control and back, the focus shown;
     }
   }));
 
-test(`from ${narrowest} to 2560 pixels wide nothing runs off the side and the status text moves nothing`, () =>
+test(`from ${narrowest} to 2560 pixels wide nothing runs off the side and the status text moves nothing`, served, () =>
   withPage({}, async (session) => {
     for (const width of [narrowest, 390, 600, 721, 832, 833, 960, 1024, 1280, 1920, 2560].filter((w) => w >= narrowest)) {
       await session.resize(width, 800);

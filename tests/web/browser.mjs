@@ -114,7 +114,8 @@ async function puppeteerPage(name, webgl, display, flags, viewport) {
 
 // WebKitWebDriver has no log of the page: its errors and console lines are
 // gathered in the page from when it has loaded, the runtime's own print
-// functions included (they hold the console's functions as they were at load).
+// functions included (they hold the console's functions as they were at load;
+// not the page's printErr, which keeps the last line for the status line).
 // An error while the page loads shows as the page not reaching its state.
 function gatherInPage() {
   if (window.velquinSeen) return;
@@ -129,7 +130,7 @@ function gatherInPage() {
     };
   }
   if (typeof out === 'function') out = (text) => console.log(text);
-  if (typeof err === 'function') err = (text) => console.warn(text);
+  if (typeof err === 'function' && err !== Module.printErr) err = (text) => console.warn(text);
 }
 
 const webkitKeys = { Space: Key.SPACE, Escape: Key.ESCAPE, ArrowUp: Key.ARROW_UP, ArrowDown: Key.ARROW_DOWN,
