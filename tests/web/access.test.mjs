@@ -38,9 +38,8 @@ test('axe-core finds no violation while running, paused, ended or failed', serve
 test('Tab walks from the canvas through every control and back, the focus shown; the live region says each change', served, () =>
   withPage({}, async (session) => {
     const focused = () => session.evaluate(() => {
-      const { outlineStyle, outlineWidth } = getComputedStyle(document.activeElement);
-      return (document.activeElement.ariaLabel ?? document.activeElement.textContent) +
-        (outlineStyle != 'none' && parseFloat(outlineWidth) > 0 ? '' : ' (focus not shown)');
+      const element = document.activeElement, { outlineStyle, outlineWidth } = getComputedStyle(element);
+      return (element.ariaLabel ?? element.textContent) + (outlineStyle != 'none' && parseFloat(outlineWidth) ? '' : ' (no ring)');
     });
     const order = ["Velquin's disc", 'Space: pause or resume', '← Left arrow: time step down', '→ Right arrow: time step up',
                    '↑ Up arrow: zoom out', '↓ Down arrow: zoom in', 'Esc: end the program',

@@ -157,9 +157,7 @@ test('the zip holds the page as built, its manifest, the program\'s icons and th
     same('velquin.js', join(webBuild, 'velquin.js'));
     same('LICENSE.txt', new URL('../../LICENSE', import.meta.url));
     same('velquin.webmanifest', join(webBuild, 'velquin.webmanifest'));
-    const { icons } = JSON.parse(readFileSync(join(into, folder, 'velquin.webmanifest'), 'utf8'));
-    assert.deepEqual(readdirSync(join(into, folder, 'icons')).sort(), icons.map(({ src }) => basename(src)).sort());
-    for (const { src, sizes } of icons)
+    for (const { src, sizes } of JSON.parse(readFileSync(join(webBuild, 'velquin.webmanifest'), 'utf8')).icons)
       same(src, new URL(`../../packaging/icons/${sizes}/apps/velquin.png`, import.meta.url));
   } finally {
     rmSync(into, { recursive: true, force: true });
