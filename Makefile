@@ -221,7 +221,7 @@ WEB_ENV           = NODE_PATH=/usr/share/nodejs
 WEB_PORT         ?= 8080
 WEB_ZIP           = $(CURDIR)/$(WEB_BUILD)/velquin-$(VERSION)-web.zip
 
-.PHONY: web serve test-web speed-web
+.PHONY: web serve test-web speed-web audit-web
 
 web:
 	@tools/ensure-packages "the web build" $(WEB_PACKAGES)
@@ -257,6 +257,21 @@ speed-web:
 	$(MAKE) web
 	npm ci --prefix tests/web --ignore-scripts --no-audit --no-fund
 	VELQUIN_WEB_BUILD=$(WEB_BUILD) node bench/web_speed.mjs
+
+# Lighthouse's four scores for the page served, as on a desktop and on a phone,
+# in Debian's chromium. Not in CI: the performance score is the animation's own
+# and moves with the machine's load. Lighthouse, pinned, comes from npm into a
+# folder of the build's own the first time.
+LIGHTHOUSE_VERSION = 12.8.2
+LIGHTHOUSE_PREFIX  = $(WEB_BUILD)/lighthouse-$(LIGHTHOUSE_VERSION)
+
+audit-web:
+	@tools/ensure-packages "the page's Lighthouse audit" $(WEB_PACKAGES) chromium
+	@command -v npm >/dev/null || tools/ensure-packages "Lighthouse from npm" npm
+	$(MAKE) web
+	test -x $(LIGHTHOUSE_PREFIX)/node_modules/.bin/lighthouse || \
+	  npm install --prefix $(LIGHTHOUSE_PREFIX) --no-audit --no-fund --ignore-scripts lighthouse@$(LIGHTHOUSE_VERSION)
+	tools/audit-web $(WEB_BUILD) $(LIGHTHOUSE_PREFIX)/node_modules/.bin/lighthouse
 
 # arm64 (Raspberry Pi OS, ARM laptops, boards and servers): the program cross-built
 # with Debian's g++-aarch64-linux-gnu against Debian's own arm64 libraries (dpkg

@@ -23,11 +23,14 @@ mergeInto(LibraryManager.library, {
       // the listener, so an exit inside a callback escaped as a page error.
       // Here each event goes through the runtime's own guard, none after the
       // program has ended, and keys only while the canvas has the focus.
+      // GLUT also took Tab, which the program ignores, and kept the browser
+      // from moving the focus with it: the canvas trapped a keyboard user.
+      // Tab and Shift+Tab are the browser's.
       ['onKeydown', 'onKeyup', 'onMouseButtonDown', 'onMouseButtonUp', 'onMousemove'].forEach(function(name) {
         var handle = GLUT[name];
         var keys = name.startsWith('onKey');
         GLUT[name] = function(event) {
-          if (GLUT.ended || (keys && event.target != Module['canvas'])) return;
+          if (GLUT.ended || (keys && (event.target != Module['canvas'] || event.keyCode == 9))) return;
           callUserCallback(function() { handle(event); });
         };
       });`;

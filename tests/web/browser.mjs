@@ -101,6 +101,7 @@ async function puppeteerPage(name, webgl, display, flags, viewport) {
       up: (name) => page.keyboard.up(key(name)),
     },
     mouse: page.mouse,
+    resize: (width, height) => page.setViewport({ ...viewport, width, height }),
     canvasPixels: async () => pngToRed(await (await page.$('#canvas')).screenshot()),
     pageErrors: async () => [...errors],
     consoleLines: async () => [...logs],
@@ -113,7 +114,8 @@ async function puppeteerPage(name, webgl, display, flags, viewport) {
 
 // WebKitWebDriver has no log of the page: its errors and console lines are
 // gathered in the page from when it has loaded, the runtime's own print
-// functions included (they hold the console's functions as they were at load).
+// functions included (they hold the console's functions as they were at load;
+// not the page's printErr, which keeps the last line for the status line).
 // An error while the page loads shows as the page not reaching its state.
 function gatherInPage() {
   if (window.velquinSeen) return;
@@ -128,11 +130,12 @@ function gatherInPage() {
     };
   }
   if (typeof out === 'function') out = (text) => console.log(text);
-  if (typeof err === 'function') err = (text) => console.warn(text);
+  if (typeof err === 'function' && err !== Module.printErr) err = (text) => console.warn(text);
 }
 
 const webkitKeys = { Space: Key.SPACE, Escape: Key.ESCAPE, ArrowUp: Key.ARROW_UP, ArrowDown: Key.ARROW_DOWN,
-                     ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, Enter: Key.ENTER };
+                     ArrowLeft: Key.ARROW_LEFT, ArrowRight: Key.ARROW_RIGHT, Enter: Key.ENTER, Tab: Key.TAB,
+                     Shift: Key.SHIFT };
 
 async function webkitPage(webgl, display) {
   const port = await freePort();
@@ -194,6 +197,11 @@ async function webkitPage(webgl, display) {
       up: () => act((a) => a.release()),
       click: (x, y) => act((a) => mouseTo(a, x, y).press().release()),
     },
+    // The window is sized so that the page gets the size asked for.
+    resize: async (width, height) => {
+      const [dx, dy] = await run(() => [outerWidth - innerWidth, outerHeight - innerHeight], []);
+      await driver.manage().window().setRect({ width: width + dx, height: height + dy });
+    },
     // The canvas as the X display shows it, once the page has been put on the
     // display (just after load, the window may not yet show it): the web view
     // sits below the window's toolbar, and the window at the screen's corner.
@@ -225,7 +233,8 @@ async function webkitPage(webgl, display) {
 //   viewport         puppeteer's viewport, set before the page loads (Chromium and Firefox)
 // What it returns drives and reads the page the same way in every engine:
 //   evaluate(fn, ...args), waitForFunction(fn, { timeout }, ...args), waitForState(state)
-//   keyboard.press/down/up(name)     puppeteer's key names: 'Space', 'ArrowUp', 'Escape'
+//   keyboard.press/down/up(name)     puppeteer's key names: 'Space', 'ArrowUp', 'Escape', 'Tab', 'Shift'
+//   resize(width, height)            the page's viewport, in CSS pixels
 //   mouse.move(x, y, { steps }), mouse.down(), mouse.up(), mouse.click(x, y)   page coordinates
 //   click(selector), box(selector)   an element's centre clicked; its box in the page
 //   canvasPixels()                   the canvas as shown, red channel, row 0 at the top

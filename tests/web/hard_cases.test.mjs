@@ -36,6 +36,7 @@ test('a lost WebGL context is let restore, and the disc is drawn again from wher
     const lostAt = (await discState(session)).step;
     await session.evaluate(() => loseContext.restoreContext());
     await session.waitForState('running', 10000);
+    assert.equal(await session.evaluate(() => announcer.textContent), 'WebGL is back, and the disc is drawn again.');
     assert.deepEqual(await glState(session), [true, [0, 0, 0, 0], [0, 0, 480, 240]], 'the state set again');
     // Some steps on, the ring in view, then paused: the arrays are the native
     // program's and the points are where it puts them.
@@ -74,27 +75,27 @@ test('on a phone the page fits, a finger turns the disc and the buttons give the
 
        // Each button, found by the name a screen reader reads, acts as its key.
        const tap = (name) => page.tap(`aria/${name}`);
-       await tap('Pause or resume (Space)');
+       await tap('Space: pause or resume');
        await session.waitForState('paused');
        const paused = await discState(session);
        assert.equal(await statusText(session), `Paused at step ${paused.step}.`);
-       await tap('Time step up (Right arrow)');
-       await tap('Zoom out (Up arrow)');
+       await tap('→ Right arrow: time step up');
+       await tap('↑ Up arrow: zoom out');
        const changed = await discState(session);
        assert.deepEqual([changed.step, changed.timeStep, changed.zoom], [paused.step, Math.fround(0.5 + 0.001), Math.fround(0.99)]);
-       await tap('Time step down (Left arrow)');
-       await tap('Zoom in (Down arrow)');
+       await tap('← Left arrow: time step down');
+       await tap('↓ Down arrow: zoom in');
        const back = await discState(session);
        assert.deepEqual([back.timeStep, back.zoom], [Math.fround(changed.timeStep - 0.001), Math.fround(changed.zoom / 0.99)]);
        // Held, an arrow repeats.
-       const right = await (await page.$('aria/Time step up (Right arrow)')).boundingBox();
+       const right = await (await page.$('aria/→ Right arrow: time step up')).boundingBox();
        await page.touchscreen.touchStart(right.x + 5, right.y + 5);
        await sleep(1200);
        await page.touchscreen.touchEnd();
        assert.ok((await discState(session)).timeStep > back.timeStep + 0.005, 'a held arrow repeats');
-       await tap('Pause or resume (Space)');
+       await tap('Space: pause or resume');
        await session.waitForState('running');
-       await tap('End the program (Escape)');
+       await tap('Esc: end the program');
        await session.waitForState('ended');
        assert.equal(await session.evaluate(() => EXITSTATUS), 0);
      }));

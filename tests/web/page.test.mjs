@@ -134,14 +134,15 @@ test('the server gives the page and nothing outside the build, whatever the addr
     done(response.statusCode);
   }).on('error', fail));
   try {
-    assert.deepEqual([await status('%E0%A4%A'), await status('%2e%2e/LICENSE'), await status('velquin.js')],
-                     [404, 404, 200]);
+    assert.deepEqual([await status('%E0%A4%A'), await status('%2e%2e/LICENSE'), await status('velquin.js'),
+                      await status('velquin.webmanifest'), await status('icons/velquin-256.png')],
+                     [404, 404, 200, 200, 200]);
   } finally {
     server.kill();
   }
 });
 
-test('the zip holds the page as built and the licence, in a folder of its name', onceOnly, () => {
+test('the zip holds the page as built, its manifest, the program\'s icons and the licence, in a folder of its name', onceOnly, () => {
   const zip = process.env.VELQUIN_WEB_ZIP;
   assert.ok(zip, 'VELQUIN_WEB_ZIP names the zip');
   const into = mkdtempSync(join(tmpdir(), 'velquin-zip-'));
@@ -149,11 +150,15 @@ test('the zip holds the page as built and the licence, in a folder of its name',
     execFileSync('cmake', ['-E', 'tar', 'xf', zip], { cwd: into });
     const folder = basename(zip, '.zip');
     assert.deepEqual(readdirSync(into), [folder]);
-    assert.deepEqual(readdirSync(join(into, folder)).sort(), ['LICENSE.txt', 'index.html', 'velquin.js']);
+    assert.deepEqual(readdirSync(join(into, folder)).sort(),
+                     ['LICENSE.txt', 'icons', 'index.html', 'velquin.js', 'velquin.webmanifest']);
     const same = (name, original) => assert.ok(readFileSync(join(into, folder, name)).equals(readFileSync(original)), name);
     same('index.html', join(webBuild, 'index.html'));
     same('velquin.js', join(webBuild, 'velquin.js'));
     same('LICENSE.txt', new URL('../../LICENSE', import.meta.url));
+    same('velquin.webmanifest', join(webBuild, 'velquin.webmanifest'));
+    for (const { src, sizes } of JSON.parse(readFileSync(join(webBuild, 'velquin.webmanifest'), 'utf8')).icons)
+      same(src, new URL(`../../packaging/icons/${sizes}/apps/velquin.png`, import.meta.url));
   } finally {
     rmSync(into, { recursive: true, force: true });
   }
