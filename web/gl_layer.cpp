@@ -75,9 +75,9 @@ void multiply(Matrix& m, const std::array<double, 16>& b)
     for (int column = 0; column < 4; ++column)
         for (int row = 0; row < 4; ++row) {
             const auto at = [](int c, int r) { return static_cast<std::size_t>(4 * c + r); };
-            m[at(column, row)] = static_cast<float>(
-                b[at(column, 0)] * a[at(0, row)] + b[at(column, 1)] * a[at(1, row)] +
-                b[at(column, 2)] * a[at(2, row)] + b[at(column, 3)] * a[at(3, row)]);
+            m[at(column, row)] =
+                static_cast<float>(b[at(column, 0)] * a[at(0, row)] + b[at(column, 1)] * a[at(1, row)] +
+                                   b[at(column, 2)] * a[at(2, row)] + b[at(column, 3)] * a[at(3, row)]);
         }
 }
 
@@ -146,9 +146,9 @@ void glRotatef(GLfloat angle, GLfloat axisX, GLfloat axisY, GLfloat axisZ)
     }
     const double radians = angle * pi / 180;
     const double s = std::sin(radians), c = std::cos(radians), t = 1 - c;
-    multiply(layer.stack->current(), {x * x * t + c, y * x * t + z * s, z * x * t - y * s, 0,  //
-                                      x * y * t - z * s, y * y * t + c, z * y * t + x * s, 0,  //
-                                      x * z * t + y * s, y * z * t - x * s, z * z * t + c, 0,  //
+    multiply(layer.stack->current(), {x * x * t + c, y * x * t + z * s, z * x * t - y * s, 0, //
+                                      x * y * t - z * s, y * y * t + c, z * y * t + x * s, 0, //
+                                      x * z * t + y * s, y * z * t - x * s, z * z * t + c, 0, //
                                       0, 0, 0, 1});
 }
 
@@ -157,9 +157,9 @@ void gluPerspective(GLdouble fovY, GLdouble aspect, GLdouble zNear, GLdouble zFa
     const double top = zNear * std::tan(fovY * pi / 360.0);
     const double right = top * aspect;
     const double depth = zFar - zNear;
-    multiply(layer.stack->current(), {zNear * 2 / (right + right), 0, 0, 0,  //
-                                      0, zNear * 2 / (top + top), 0, 0,      //
-                                      0, 0, -(zFar + zNear) / depth, -1,     //
+    multiply(layer.stack->current(), {zNear * 2 / (right + right), 0, 0, 0, //
+                                      0, zNear * 2 / (top + top), 0, 0,     //
+                                      0, 0, -(zFar + zNear) / depth, -1,    //
                                       0, 0, -(zFar * zNear * 2) / depth, 0});
 }
 
