@@ -2,11 +2,14 @@
 // full, against a floor: bench/web_floor.js, the same frame written by hand in
 // plain JavaScript, on a canvas and context like the program's put in its
 // place in the same page. The two take turns, ROUNDS times (default 4) for
-// SECONDS each (default 5), the other stopped; a frame's time is the main thread's time in
-// its animation-frame callback (the step, the drawing calls and the wait at
-// getError). Printed: the medians of the rounds' medians, their ratio, and the
-// page's display frames, frames drawn and steps. Chromium is measured with the
-// page composited through SwiftShader as in the tests, then in software.
+// SECONDS each (default 5), the other stopped. A frame's time is the main
+// thread's time in its animation-frame callback: the step, the drawing calls
+// and the wait at getError. Firefox and WebKit give times to the millisecond
+// here, so a round's figure is its mean frame (the truncation moves both ends
+// of a frame alike and biases no mean). Printed: the median of the rounds'
+// figures for each, their ratio, and the page's display frames, frames drawn
+// and steps. Chromium is measured with the page composited through SwiftShader
+// as in the tests, then in software.
 //   node bench/web_speed.mjs [SECONDS [ROUNDS [ENGINE...]]]
 import { readFileSync } from 'node:fs';
 import { engines, openPage, sleep, waitForSteps } from '../tests/web/browser.mjs';
@@ -36,7 +39,7 @@ const median = (values) => {
   return (sorted[Math.floor((sorted.length - 1) / 2)] + sorted[Math.ceil((sorted.length - 1) / 2)]) / 2;
 };
 
-// One round: starts the frames, measures, stops them; the median frame time
+// One round: starts the frames, measures, stops them; the mean frame time
 // and, for the page, its counts.
 async function round(session, start, stop, page = false) {
   await session.evaluate(start);
@@ -49,7 +52,7 @@ async function round(session, start, stop, page = false) {
   const times = await session.evaluate(() => { window.timing = false; return window.frameTimes; });
   const after = page ? await counts() : null;
   await session.evaluate(stop);
-  return { time: median(times), counts: page ? after.map((count, k) => count - before[k]) : null };
+  return { time: times.reduce((sum, time) => sum + time, 0) / times.length, counts: page ? after.map((count, k) => count - before[k]) : null };
 }
 
 async function measure(engine, flags = []) {

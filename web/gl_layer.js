@@ -8,6 +8,8 @@ mergeInto(LibraryManager.library, {
     modelView: null,
     projection: null,
     pointSize: null,
+    // The uniforms' values as last sent: most frames change none of them.
+    sent: null,
     // What the program set (clear colour, viewport, capabilities), by setting:
     // a lost context forgets it.
     settings: {},
@@ -59,6 +61,8 @@ mergeInto(LibraryManager.library, {
       velquinGl.modelView = gl.getUniformLocation(program, 'u_modelView');
       velquinGl.projection = gl.getUniformLocation(program, 'u_projection');
       velquinGl.pointSize = gl.getUniformLocation(program, 'u_pointSize');
+      velquinGl.sent = { modelView: new Float32Array(16).fill(NaN), projection: new Float32Array(16).fill(NaN),
+                         pointSize: NaN };
       gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
       gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 16, 0);
       gl.vertexAttribPointer(1, 4, gl.UNSIGNED_BYTE, true, 16, 12);
@@ -68,6 +72,17 @@ mergeInto(LibraryManager.library, {
         var setting = velquinGl.settings[key];
         gl[setting[0]].apply(gl, setting[1]);
       }
+    },
+
+    // Whether the matrix at `at` in the program's memory differs from `copy`, which then takes it.
+    changed: function(copy, at) {
+      var differs = false;
+      for (var k = 0; k < 16; ++k) {
+        var value = HEAPF32[(at >> 2) + k];
+        if (copy[k] !== value) differs = true;
+        copy[k] = value;
+      }
+      return differs;
     },
 
     set: function(key, name, args) {
@@ -104,11 +119,11 @@ mergeInto(LibraryManager.library, {
   // A glBegin/glEnd's points, straight from the program's memory.
   velquinGlDraw__deps: ['$velquinGl'],
   velquinGlDraw: function(points, count, modelView, projection, pointSize) {
-    var gl = velquinGl.gl;
+    var gl = velquinGl.gl, sent = velquinGl.sent;
     gl.bufferData(gl.ARRAY_BUFFER, HEAPU8.subarray(points, points + 16 * count), gl.STREAM_DRAW);
-    gl.uniformMatrix4fv(velquinGl.modelView, false, HEAPF32.subarray(modelView >> 2, (modelView >> 2) + 16));
-    gl.uniformMatrix4fv(velquinGl.projection, false, HEAPF32.subarray(projection >> 2, (projection >> 2) + 16));
-    gl.uniform1f(velquinGl.pointSize, pointSize);
+    if (velquinGl.changed(sent.modelView, modelView)) gl.uniformMatrix4fv(velquinGl.modelView, false, sent.modelView);
+    if (velquinGl.changed(sent.projection, projection)) gl.uniformMatrix4fv(velquinGl.projection, false, sent.projection);
+    if (sent.pointSize !== pointSize) gl.uniform1f(velquinGl.pointSize, sent.pointSize = pointSize);
     gl.drawArrays(gl.POINTS, 0, count);
   },
 });
