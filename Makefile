@@ -250,7 +250,8 @@ test-web:
 	done; done; \
 	if [ -n "$$failed" ]; then echo "velquin: the page's tests failed in:$$failed" >&2; exit 1; fi
 
-# Display frames, frames drawn and steps a second of the page in each engine.
+# The page's frame time beside a floor's, a frame written by hand in plain
+# JavaScript, and its display frames, frames drawn and steps a second, in each engine.
 speed-web:
 	@tools/ensure-packages "the browser speed run" $(WEB_PACKAGES) $(WEB_BROWSERS)
 	@command -v npm >/dev/null || tools/ensure-packages "the speed run's npm packages" npm

@@ -1,55 +1,89 @@
 // The page's speed in each engine, served as the tests open it, with the disc
-// full: the display's frame rate (animation frames a second), the frames the
-// program draws and the steps it takes, each a second, over SECONDS (default
-// 10); Chromium with the page composited through SwiftShader as in the tests,
-// then in software.
-//   node bench/web_speed.mjs [SECONDS [ENGINE...]]
+// full, against a floor: bench/web_floor.js, the same frame written by hand in
+// plain JavaScript, on a canvas and context like the program's put in its
+// place in the same page. The two take turns, ROUNDS times (default 4) for
+// SECONDS each (default 5), the other stopped. A frame's time is the main
+// thread's time in its animation-frame callback: the step, the drawing calls
+// and the wait at getError. Firefox and WebKit give times to the millisecond
+// here, so a round's figure is its mean frame (the truncation moves both ends
+// of a frame alike and biases no mean). Printed: the median of the rounds'
+// figures for each, their ratio, and the page's display frames, frames drawn
+// and steps. Chromium is measured with the page composited through SwiftShader
+// as in the tests, then in software.
+//   node bench/web_speed.mjs [SECONDS [ROUNDS [ENGINE...]]]
+import { readFileSync } from 'node:fs';
 import { engines, openPage, sleep, waitForSteps } from '../tests/web/browser.mjs';
 
-const seconds = Number(process.argv[2] ?? 10);
-const chosen = process.argv.length > 3 ? process.argv.slice(3) : engines;
+const seconds = Number(process.argv[2] ?? 5);
+const rounds = Number(process.argv[3] ?? 4);
+const chosen = process.argv.length > 4 ? process.argv.slice(4) : engines;
+const floorScript = readFileSync(new URL('web_floor.js', import.meta.url), 'utf8');
+
+// Times each animation-frame callback that the page asks for from here on,
+// while window.timing is set; the display's frames are counted beside them.
+function timeFrames() {
+  window.frameTimes = [];
+  window.animationFrames = 0;
+  const request = window.requestAnimationFrame.bind(window);
+  window.requestAnimationFrame = (callback) => request((time) => {
+    const start = performance.now();
+    callback(time);
+    if (window.timing) window.frameTimes.push(performance.now() - start);
+  });
+  const count = () => { ++window.animationFrames; request(count); };
+  request(count);
+}
+
+const median = (values) => {
+  const sorted = [...values].sort((a, b) => a - b);
+  return (sorted[Math.floor((sorted.length - 1) / 2)] + sorted[Math.ceil((sorted.length - 1) / 2)]) / 2;
+};
+
+// One round: starts the frames, measures, stops them; the mean frame time
+// and, for the page, its counts.
+async function round(session, start, stop, page = false) {
+  await session.evaluate(start);
+  await sleep(500);
+  const counts = () => session.evaluate(() => [window.animationFrames, Module.framesDrawn,
+                                                Module.HEAPU32[(Module._velquinDisc() + 40) >> 2]]);
+  const before = page ? await counts() : null;
+  await session.evaluate(() => { window.frameTimes = []; window.timing = true; });
+  await sleep(seconds * 1000);
+  const times = await session.evaluate(() => { window.timing = false; return window.frameTimes; });
+  const after = page ? await counts() : null;
+  await session.evaluate(stop);
+  return { time: times.reduce((sum, time) => sum + time, 0) / times.length, counts: page ? after.map((count, k) => count - before[k]) : null };
+}
 
 async function measure(engine, flags = []) {
   const page = await openPage({ engine, origin: 'served', flags });
   try {
     await waitForSteps(page, 1100, 120000);
-    await page.evaluate(() => {
-      window.clears = 0;
-      window.animationFrames = 0;
-      window.frameTimes = [];
-      window.errorWaits = [];
-      // A frame runs from its glClear to the end of its glGetError, which in
-      // WebGL waits for the GPU process to catch up.
-      const ctx = Module.ctx;
-      const clear = ctx.clear.bind(ctx), getError = ctx.getError.bind(ctx);
-      let frameStart = 0;
-      ctx.clear = (mask) => { ++window.clears; frameStart = performance.now(); clear(mask); };
-      ctx.getError = () => {
-        const asked = performance.now();
-        const code = getError();
-        const now = performance.now();
-        window.errorWaits.push(now - asked);
-        window.frameTimes.push(now - frameStart);
-        return code;
-      };
-      const count = () => { ++window.animationFrames; requestAnimationFrame(count); };
-      requestAnimationFrame(count);
-    });
-    // Read in one go: apart, a driver's round trips let a frame fall between them.
-    const counts = () => page.evaluate(() => [window.animationFrames, window.clears,
-                                              Module.HEAPU32[(Module._velquinDisc() + 40) >> 2]]);
-    const before = await counts();
-    await sleep(seconds * 1000);
-    const [frames, drawn, steps] = (await counts()).map((count, k) => count - before[k]);
+    // The program pauses and resumes with Space, as its user would.
+    const space = () => { sendKey('keydown', 32, false); sendKey('keyup', 32, false); };
+    await page.evaluate(space);
+    await page.evaluate((source) => {
+      const script = document.createElement('script');
+      script.textContent = source;
+      document.body.append(script);
+    }, floorScript);
+    await page.evaluate(timeFrames);
+    const pageTimes = [], floorTimes = [], counts = [0, 0, 0];
+    for (let k = 0; k < rounds; ++k) {
+      const measured = await round(page, space, space, true);
+      pageTimes.push(measured.time);
+      measured.counts.forEach((count, i) => { counts[i] += count; });
+      floorTimes.push((await round(page, () => window.run(true), () => window.run(false))).time);
+    }
     const errors = await page.pageErrors();
     if (errors.length) throw new Error(`page errors: ${errors.join('; ')}`);
-    const [frameTimes, errorWaits] = await page.evaluate(() => [window.frameTimes, window.errorWaits]);
-    const rate = (n) => (n / seconds).toFixed(1).padStart(6);
-    const ms = (times, share) => [...times].sort((a, b) => a - b)[Math.floor(times.length * share)].toFixed(1);
-    console.log(`${rate(frames)} display frames/s ${rate(drawn)} frames drawn/s` +
-                ` (${((100 * drawn) / frames).toFixed(1)} %) ${rate(steps)} steps/s  ${(steps / drawn).toFixed(2)} steps per frame drawn`);
-    console.log(`    frame ${ms(frameTimes, 0.5)} ms median, ${ms(frameTimes, 0.9)} ms 90th percentile;` +
-                ` of which glGetError ${ms(errorWaits, 0.5)} ms median, ${ms(errorWaits, 0.9)} ms 90th percentile`);
+    const [pageTime, floorTime] = [median(pageTimes), median(floorTimes)];
+    const [frames, drawn, steps] = counts;
+    const rate = (n) => (n / (rounds * seconds)).toFixed(1);
+    console.log(`page ${pageTime.toFixed(2)} ms, floor ${floorTime.toFixed(2)} ms a frame: page ÷ floor ${(pageTime / floorTime).toFixed(2)}` +
+                ` (rounds: page ${pageTimes.map((t) => t.toFixed(2)).join(' ')}; floor ${floorTimes.map((t) => t.toFixed(2)).join(' ')})`);
+    console.log(`    page: ${rate(frames)} display frames/s, ${rate(drawn)} frames drawn/s` +
+                ` (${((100 * drawn) / frames).toFixed(1)} %), ${rate(steps)} steps/s, ${(steps / drawn).toFixed(2)} steps per frame drawn`);
   } finally {
     await page.close();
   }
