@@ -326,7 +326,7 @@ endif
 	npm ci --prefix tools/sbom --ignore-scripts --no-audit --no-fund
 	tools/check-release $(DIST) $(VERSION)
 
-# The release made again from HEAD in another folder, by another user, with another
+# The release made again, of the commit dist/ was made from, in another folder, by another user, with another
 # umask, time zone, locale and time, and signed with a key made for the run; then
 # every file compared with dist/'s. A first `make release` is made when dist/ has none.
 REPRO_PACKAGES = 'diffoscope-minimal|diffoscope' faketime disorderfs
