@@ -302,6 +302,7 @@ test-arm64: arm64
 DIST    = dist
 RELEASE_KEY ?=
 RELEASE_PACKAGES = git cmake dpkg-dev lintian python3 gpg
+
 .PHONY: release test-reproducible
 
 release:
@@ -326,10 +327,11 @@ endif
 	npm ci --prefix tools/sbom --ignore-scripts --no-audit --no-fund
 	tools/check-release $(DIST) $(VERSION)
 
-# The release made again, of the commit dist/ was made from, in another folder, by another user, with another
-# umask, time zone, locale and time, and signed with a key made for the run; then
-# every file compared with dist/'s. A first `make release` is made when dist/ has none.
-REPRO_PACKAGES = 'diffoscope-minimal|diffoscope' faketime disorderfs
+# The release made again, of the commit dist/ was made from, in another folder, by
+# another user, with another umask, time zone, locale, time and file order, and
+# signed with a key made for the run; then every file compared with dist/'s. A
+# first `make release` is made when dist/ has none.
+REPRO_PACKAGES = 'diffoscope-minimal|diffoscope' disorderfs
 
 test-reproducible:
 	@tools/ensure-packages "the reproducibility check" $(RELEASE_PACKAGES) $(REPRO_PACKAGES)
