@@ -8,6 +8,13 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DVELQUIN_WERROR=ON
 endif
 
+# Every date that a build writes (in packages, archives, the PE time stamp that
+# mingw-w64's strip sets) is the last commit's, unless the caller names another.
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
 # As many build and test jobs as the machine has cores.
 JOBS := $(shell nproc 2>/dev/null || echo 1)
 
@@ -177,7 +184,7 @@ test-fresh:
 # tested under Debian's Wine: the disc's numbers against the committed ones,
 # and the program from the zip in a window on a virtual display.
 WINDOWS_BUILD    = build-windows
-WINDOWS_PACKAGES = cmake make g++-mingw-w64-x86-64-win32 dpkg-dev
+WINDOWS_PACKAGES = cmake make g++-mingw-w64-x86-64-win32 dpkg-dev strip-nondeterminism
 WINE_PACKAGES    = wine64 xvfb xdotool icoutils
 WINE_RUN         = $(CURDIR)/tools/wine-run;$(CURDIR)/$(WINDOWS_BUILD)/wine-prefix
 WINDOWS_ZIP      = $(CURDIR)/$(WINDOWS_BUILD)/velquin-$(VERSION)-windows-x86_64.zip
@@ -210,7 +217,7 @@ test-windows: windows
 # found through NODE_PATH whatever node is first on PATH.
 WEB_BUILD        ?= build-web
 WEB_NATIVE_BUILD  = build-web-native
-WEB_PACKAGES      = emscripten cmake make
+WEB_PACKAGES      = emscripten cmake make strip-nondeterminism
 # Firefox and WebKit run headed on Xvfb; WebKit's pixels are read from the
 # display with ImageMagick's import, and every engine's decoded with its convert.
 WEB_ENGINES       = chromium firefox webkit
@@ -308,13 +315,18 @@ test-arm64: arm64
 
 # A release: every deliverable in dist/, each made by its own target, with
 # SHA256SUMS over them; then tools/check-release checks what was made. The
-# source tarball is HEAD's files: what is not committed is not in it.
+# source tarball is HEAD's files: what is not committed is not in it. Two
+# releases of one commit are the same bytes (`make test-reproducible`); beside
+# the deliverables go the build record (.buildinfo) and an SBOM of each, and
+# with RELEASE_KEY=KEY (a gpg key's id) SHA256SUMS.asc, its detached signature.
 DIST    = dist
+RELEASE_KEY ?=
+RELEASE_PACKAGES = git cmake dpkg-dev lintian python3 gpg
 
-.PHONY: release
+.PHONY: release test-reproducible
 
 release:
-	@tools/ensure-packages "the release and its checks" git cmake dpkg-dev lintian
+	@tools/ensure-packages "the release and its checks" $(RELEASE_PACKAGES)
 	$(MAKE) package
 	$(MAKE) arm64
 	$(MAKE) windows
@@ -323,5 +335,25 @@ release:
 	rm -rf $(DIST) && mkdir $(DIST)
 	git archive --format=tar.gz --prefix=velquin-$(VERSION)/ -o $(DIST)/velquin-$(VERSION).tar.gz HEAD
 	cp $(PACKAGE_BUILD)/velquin_$(VERSION)_$$(dpkg --print-architecture).deb $(ARM64_DEB) $(WINDOWS_ZIP) $(WEB_ZIP) $(DIST)/
+	tools/release-record $(DIST) $(VERSION) $(WINDOWS_BUILD)/freeglut $(RELEASE_PACKAGES) $(BUILD_PACKAGES) \
+	    $(PACKAGE_PACKAGES) $(ARM64_PACKAGES) $(WINDOWS_PACKAGES) $(WEB_PACKAGES)
 	cd $(DIST) && sha256sum -- * >SHA256SUMS
+ifneq ($(RELEASE_KEY),)
+	gpg --batch --yes --local-user '$(RELEASE_KEY)' --armor --detach-sign --output $(DIST)/SHA256SUMS.asc $(DIST)/SHA256SUMS
+else
+	@echo "velquin: no RELEASE_KEY given, so nothing is signed (there is no $(DIST)/SHA256SUMS.asc)"
+endif
+	@command -v npm >/dev/null || tools/ensure-packages "the SBOMs' check" npm
+	npm ci --prefix tools/sbom --ignore-scripts --no-audit --no-fund
 	tools/check-release $(DIST) $(VERSION)
+
+# The release made again, of the commit dist/ was made from, in another folder, by
+# another user, with another umask, time zone, locale, time and file order, and
+# signed with a key made for the run; then every file compared with dist/'s. A
+# first `make release` is made when dist/ has none.
+REPRO_PACKAGES = 'diffoscope-minimal|diffoscope' disorderfs
+
+test-reproducible:
+	@tools/ensure-packages "the reproducibility check" $(RELEASE_PACKAGES) $(REPRO_PACKAGES)
+	@test -f $(DIST)/SHA256SUMS || $(MAKE) release
+	tools/test-reproducible $(DIST)
