@@ -201,6 +201,9 @@ async function webkitPage(webgl, display) {
     resize: async (width, height) => {
       const [dx, dy] = await run(() => [outerWidth - innerWidth, outerHeight - innerHeight], []);
       await driver.manage().window().setRect({ width: width + dx, height: height + dy });
+      // The web view takes the window's new width a moment later: wait for it, 5 s at most.
+      for (const end = Date.now() + 5000; Date.now() < end && (await run(() => innerWidth, [])) !== width;)
+        await new Promise((done) => setTimeout(done, 20));
     },
     // The canvas as the X display shows it, once the page has been put on the
     // display (just after load, the window may not yet show it): the web view
