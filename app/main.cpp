@@ -1,5 +1,6 @@
 // Velquin's entry point: brings up GLUT and the window, wires the callbacks
 // and hands control to the GLUT main loop, which never returns.
+#include "app/allocator.h"
 #include "app/input.h"
 #include "app/startup.h"
 #include "app/window_identity.h"
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    keepDriverBuffers();
     // The command line belongs to GLUT (-display, -geometry, ...).
 #if defined(_WIN32) && !defined(FREEGLUT)
     // A Windows GLUT may be a DLL with a C runtime of its own: handed ours,

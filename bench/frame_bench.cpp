@@ -1,10 +1,12 @@
 // Whole frames in a real window: the step and the display of the plain
 // reading, of the program's own code, and the GL calls alone (the same 22000
-// points sent with nothing computed), timed over thousands of frames each,
-// in alternating rounds so that the three share the machine's ups and downs.
+// points sent with nothing computed), with the allocator set as the program
+// sets it and with glibc's defaults, timed over thousands of frames each, in
+// alternating rounds so that all share the machine's ups and downs.
 // Needs an X display; `make bench` provides a virtual one.
 #include "plain.h"
 
+#include "app/allocator.h"
 #include "app/startup.h"
 #include "disc/disc.h"
 #include "disc/gl.h"
@@ -71,6 +73,18 @@ void glOnlyFrame()
     });
 }
 
+// The GL calls alone with glibc's own thresholds (128 KiB), which it would
+// raise by itself only after the program happened to free a larger block.
+#ifdef __GLIBC__
+void glOnlyFrameDefaultAllocator()
+{
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 128 * 1024);
+    glOnlyFrame();
+    keepDriverBuffers();
+}
+#endif
+
 double microsecondsPerFrame(void (*frame)(), int frames)
 {
     glFinish();
@@ -101,6 +115,7 @@ int main(int argc, char** argv)
 {
     const int frames = argc > 1 ? std::atoi(argv[1]) : 2000;
     const int rounds = 7;
+    keepDriverBuffers();
     glutInit(&argc, argv);
     glutInitWindowPosition(10, 10);
     glutInitWindowSize(480, 240);
@@ -118,11 +133,14 @@ int main(int argc, char** argv)
     for (std::int32_t i = 0; i < plain.particleCount; ++i)
         fixedPoints.push_back(plainPoint(plain, i));
 
-    std::vector<double> plainTimes, velquinTimes, glTimes;
+    std::vector<double> plainTimes, velquinTimes, glTimes, glDefaultTimes;
     for (int round = 0; round < rounds; ++round) {
         plainTimes.push_back(microsecondsPerFrame(plainFrame, frames));
         velquinTimes.push_back(microsecondsPerFrame(velquinFrame, frames));
         glTimes.push_back(microsecondsPerFrame(glOnlyFrame, frames));
+#ifdef __GLIBC__
+        glDefaultTimes.push_back(microsecondsPerFrame(glOnlyFrameDefaultAllocator, frames));
+#endif
     }
     const Summary p = summary(plainTimes), v = summary(velquinTimes), g = summary(glTimes);
     std::printf("whole frame, %d rounds of %d frames each, microseconds per frame (fastest round, median round):\n",
@@ -134,6 +152,8 @@ int main(int argc, char** argv)
     row("plain reading", p);
     row("velquin", v);
     row("GL calls alone", g);
+    if (!glDefaultTimes.empty())
+        row("  glibc defaults", summary(glDefaultTimes));
     releaseDisc();
     return 0;
 }
