@@ -1,10 +1,28 @@
-// Mends to the GLUT of Emscripten 3.1.6, linked after its own library so that
-// these definitions take the place of its. Each one says what went wrong.
+// Mends to the GLUT of Emscripten 3.1.6 (Debian 12) and 3.1.69 (Debian 13),
+// linked after its own library so that these definitions take the place of
+// its. Each one says what went wrong, and first checks that what it mends is
+// there: if a later Emscripten has changed it, the build stops and says so.
+
+function velquinMends(what, found) {
+  if (!found) {
+    throw new Error(`web/glut_mends.js: this Emscripten's ${what} is not what the page's mend of it ` +
+                    'expects; see how it changed, and mend it anew');
+  }
+}
+var velquinLibrary = LibraryManager.library;
+['onMousemove', 'onKeydown', 'onKeyup', 'onMouseButtonDown', 'onMouseButtonUp'].forEach(function(name) {
+  velquinMends(`GLUT.${name}`, typeof velquinLibrary.$GLUT[name] == 'function');
+});
+['exit', 'glutIdleFunc', 'glutPostRedisplay'].forEach(function(name) {
+  velquinMends(name, name in velquinLibrary);
+});
+// The motion callbacks' position: needed while GLUT passes the previous one.
+var velquinMotionMend = String(velquinLibrary.$GLUT.onMousemove).includes('(lastX, lastY)');
 
 mergeInto(LibraryManager.library, {
   $GLUT__deps: ['$Browser', 'glutPostRedisplay', '$callUserCallback'],
   $GLUT__postset: function() {
-    return `
+    return (velquinMotionMend ? `
       // GLUT handed the motion callbacks the pointer's previous position, so
       // a drag turned the disc by one event's move too little.
       GLUT.onMousemove = function(event) {
@@ -18,7 +36,7 @@ mergeInto(LibraryManager.library, {
         event.preventDefault();
         GLUT.saveModifiers(event);
         {{{ makeDynCall('vii', 'func') }}}(Browser.mouseX, Browser.mouseY);
-      };
+      };` : '') + `
       // GLUT listens on the whole window and calls the program straight from
       // the listener, so an exit inside a callback escaped as a page error.
       // Here each event goes through the runtime's own guard, none after the
@@ -40,7 +58,7 @@ mergeInto(LibraryManager.library, {
   // idle and display callbacks went on after the program had released its
   // arrays, and the step wrote through null pointers into low memory. Here
   // exit is final: no callback of any kind runs after it.
-  exit__deps: ['$GLUT'],
+  exit__deps: ['$GLUT'].concat('$ExitStatus' in velquinLibrary ? ['$ExitStatus'] : []),
   exit: function(code) {
     EXITSTATUS = code;
     GLUT.ended = true;
@@ -58,20 +76,22 @@ mergeInto(LibraryManager.library, {
   // desktop GLUT whose swaps wait for the display, each animation frame takes
   // one idle step and then draws, if a redisplay was asked for. One animation
   // frame is pending at most, so a quick pause and resume (GLUT started a
-  // second chain of idle timers then) cannot double the step rate.
-  $glutFrame__deps: ['$GLUT', '$Browser'],
+  // second chain of idle timers then) cannot double the step rate. It takes
+  // the browser's own animation frames and the runtime's guard, which both
+  // Emscriptens have, not the main loop that each keeps in a place of its own.
+  $glutFrame__deps: ['$GLUT', '$callUserCallback'],
   $glutFrame: function() {
     if (GLUT.frameAsked) return;
     GLUT.frameAsked = true;
-    Browser.requestAnimationFrame(function() {
+    requestAnimationFrame(function() {
       GLUT.frameAsked = false;
-      if (GLUT.ended) return;
+      if (GLUT.ended || ABORT) return;
       if (GLUT.idleFunc) {
-        Browser.mainLoop.runIter(function() { {{{ makeDynCall('v', 'GLUT.idleFunc') }}}(); });
+        callUserCallback(function() { {{{ makeDynCall('v', 'GLUT.idleFunc') }}}(); });
       }
       if (GLUT.redisplay && GLUT.displayFunc) {
         GLUT.redisplay = false;
-        Browser.mainLoop.runIter(function() { {{{ makeDynCall('v', 'GLUT.displayFunc') }}}(); });
+        callUserCallback(function() { {{{ makeDynCall('v', 'GLUT.displayFunc') }}}(); });
       }
       if (GLUT.idleFunc || GLUT.redisplay) glutFrame();
     });

@@ -1,6 +1,12 @@
-// What the page needs from Emscripten 3.1.6's GLUT beyond the program's calls:
-// a plain end where the browser gives no WebGL, the context kept through a
-// loss, and the count of frames drawn.
+// What the page needs from Emscripten's GLUT (3.1.6 and 3.1.69) beyond the
+// program's calls: a plain end where the browser gives no WebGL, the context
+// kept through a loss, and the count of frames drawn. What it takes the place
+// of, and Browser.init, which it calls, are checked as glut_mends.js does.
+
+['glutCreateWindow', 'glutSwapBuffers'].forEach(function(name) {
+  velquinMends(name, name in LibraryManager.library);
+});
+velquinMends('Browser.init', typeof LibraryManager.library.$Browser.init == 'function');
 
 mergeInto(LibraryManager.library, {
   // Emscripten's glutCreateWindow, and then: without a context the program
