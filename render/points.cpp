@@ -9,6 +9,17 @@
 #include <cmath>
 #include <cstring>
 
+// The reduction's constants and both polynomials below are fdlibm's (its
+// e_rem_pio2.c, k_sin.c and k_cos.c, as kept in FreeBSD's and musl's libm),
+// under its notice:
+//
+//   Copyright (C) 1993 by Sun Microsystems, Inc. All rights reserved.
+//
+//   Developed at SunSoft, a Sun Microsystems, Inc. business.
+//   Permission to use, copy, modify, and distribute this
+//   software is freely granted, provided that this notice
+//   is preserved.
+
 namespace {
 
 // pi/2 in three pieces for the reduction: the first two have 33 significant

@@ -1,5 +1,11 @@
 // gluErrorString for the web build, whose GLU (Emscripten's) has none: the
 // texts of Mesa's GLU, code for code, and null for a code it does not know.
+// The texts are SGI's GLU table (libutil/error.c), under the SGI Free Software
+// License B, Version 2.0: Copyright (C) 1991-2000 Silicon Graphics, Inc.
+// All Rights Reserved. The above copyright notice including the dates of first
+// publication and either this permission notice or a reference to
+// http://oss.sgi.com/projects/FreeB/ shall be included in all copies or
+// substantial portions of the Software.
 #include "disc/gl.h"
 
 namespace {
