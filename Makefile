@@ -1,5 +1,6 @@
 # The two commands: `make run` builds and opens the window, `make test` builds
 # and runs every test. Each first installs the Debian packages it lacks.
+# `make` alone lists every target.
 
 BUILD       ?= build
 CMAKE_FLAGS ?=
@@ -40,8 +41,37 @@ deb_cmake = eval "$$(DEB_HOST_ARCH=$(1) DEB_BUILD_MAINT_OPTIONS=hardening=+all d
   CXXFLAGS="$$CXXFLAGS $$CPPFLAGS" cmake
 LINTIAN = lintian --fail-on error,warning --display-info
 
-.PHONY: build run test bench clean test-clang pictures icons package \
+.PHONY: help build run test bench clean test-clang pictures icons package \
         test-sanitize memcheck fuzz soak soak-steps soak-window lint format
+
+# `make` alone lists the targets, by who needs them.
+.DEFAULT_GOAL := help
+help:
+	@echo 'Velquin: make TARGET. Each target first installs the Debian packages it lacks.'
+	@echo
+	@echo 'To use it:'
+	@echo '  run                 build and open the window (a screenshot with no display)'
+	@echo '  test                build and run every test'
+	@echo '  package             the Debian package, checked by lintian and its tests'
+	@echo '  web, serve          the page in build-web/; serve it on 127.0.0.1:$(WEB_PORT)'
+	@echo '  windows             velquin.exe zipped for Windows; ADDS deb-src entries to apt'"'"'s sources'
+	@echo '  arm64               the arm64 Debian package; ADDS the arm64 architecture to dpkg'
+	@echo
+	@echo 'To change it (docs/testing.md, CONTRIBUTING.md):'
+	@echo '  build, clean        build in build/; remove every build folder'
+	@echo '  lint, format        static analysis and layout; lay the C++ out'
+	@echo '  test-clang, test-sanitize, memcheck, fuzz, soak'
+	@echo '                      clang, ASan and UBSan, valgrind, libFuzzer, the long runs'
+	@echo '  test-windows, test-arm64, test-web'
+	@echo '                      under Wine, under qemu-user, in Chromium, Firefox and WebKit'
+	@echo '  test-fresh          the two commands on fresh Debian 12 and 13 roots (root only)'
+	@echo '  bench, speed-web, audit-web'
+	@echo '                      speed of the desktop frame and of the page; Lighthouse'
+	@echo '  pictures, icons     retake the README'"'"'s pictures and the icons'
+	@echo
+	@echo 'To release it (docs/releasing.md):'
+	@echo '  release             every deliverable, with sums and records, into dist/'
+	@echo '  test-reproducible   the release made again elsewhere and compared'
 
 build:
 	@tools/ensure-packages "building velquin" $(BUILD_PACKAGES)
