@@ -124,7 +124,7 @@ icons:
 
 # The Debian package, built as Debian builds its own (dpkg-buildflags, with
 # every hardening feature) in a build directory of its own, then checked by
-# lintian and by the test that installs it into a scratch root and runs it.
+# lintian and by the test that unpacks it (dpkg -x) into a scratch folder and runs it.
 package:
 	@tools/ensure-packages "the Debian package and its checks" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
 	$(call deb_cmake,) -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) $(TESTS)
@@ -316,8 +316,8 @@ audit-web:
 # is told of the architecture first), and its Debian package made and checked as
 # the amd64 one is; tested under qemu-user: the disc's numbers against the
 # committed ones, then the package unpacked, its program in a window on a
-# virtual display. qemu runs disc_numbers in about 2 minutes here (4.5 on a
-# busy machine): it may take 15 at the most, and each window test 3.
+# virtual display. qemu is slow (docs/platforms.md has its times): disc_numbers
+# may take 15 minutes at the most, and each window test 3.
 ARM64_BUILD    = build-arm64
 ARM64_PACKAGES = cmake make g++-aarch64-linux-gnu dpkg-dev lintian \
                  libgl-dev:arm64 libglu1-mesa-dev:arm64 'libglut-dev:arm64|freeglut3-dev:arm64' \
