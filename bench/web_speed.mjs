@@ -45,7 +45,7 @@ async function round(session, start, stop, page = false) {
   await session.evaluate(start);
   await sleep(500);
   const counts = () => session.evaluate(() => [window.animationFrames, Module.framesDrawn,
-                                                Module.HEAPU32[(Module._velquinDisc() + 40) >> 2]]);
+                                                Module._velquinStep()]);
   const before = page ? await counts() : null;
   await session.evaluate(() => { window.frameTimes = []; window.timing = true; });
   await sleep(seconds * 1000);

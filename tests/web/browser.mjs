@@ -313,7 +313,7 @@ export function discState(session) {
 
 // Waits until the disc has taken at least `steps` steps.
 export function waitForSteps(session, steps, timeout = 60000) {
-  return session.waitForFunction((n) => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2] >= n, { timeout }, steps);
+  return session.waitForFunction((n) => Module._velquinStep() >= n, { timeout }, steps);
 }
 
 // The radius, angularSpeed and angle arrays as the page holds them.

@@ -51,7 +51,7 @@ test('the layer draws the emulation\'s pixels, the first point drawn stays, no e
     // Paused from an animation frame, so at exactly the step asked for.
     const paused = await page.evaluate((wanted) => new Promise((done) => {
       const watch = () => {
-        const step = Module.HEAPU32[(Module._velquinDisc() + 40) >> 2];
+        const step = Module._velquinStep();
         if (step < wanted) return requestAnimationFrame(watch);
         sendKey('keydown', 32, false);
         sendKey('keyup', 32, false);

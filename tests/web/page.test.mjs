@@ -88,7 +88,7 @@ test('each animation frame takes one step and draws it, after a quick pause and 
       const clear = Module.ctx.clear.bind(Module.ctx);
       Module.ctx.clear = (mask) => { ++clears; clear(mask); };
       const frame = () => new Promise((done) => requestAnimationFrame(done));
-      const step = () => Module.HEAPU32[(Module._velquinDisc() + 40) >> 2];
+      const step = () => Module._velquinStep();
       await frame();
       const [firstStep, firstClears] = [step(), clears];
       for (let k = 0; k < 60; ++k) await frame();
