@@ -20,7 +20,7 @@ endif
 JOBS := $(shell nproc 2>/dev/null || echo 1)
 
 # "new|old": the current name, or the older one on releases that lack it.
-BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev 'libglut-dev|freeglut3-dev' libx11-dev zlib1g-dev
+BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev 'libglut-dev|freeglut3-dev' libx11-dev libpng-dev
 # The tests are built only when asked for: they need GoogleTest and X11, which
 # the program does not. The benchmarks are built with them, so that they keep
 # compiling; the package test needs CPack's `file`, ImageMagick to read the icons
@@ -321,7 +321,7 @@ audit-web:
 ARM64_BUILD    = build-arm64
 ARM64_PACKAGES = cmake make g++-aarch64-linux-gnu dpkg-dev lintian \
                  libgl-dev:arm64 libglu1-mesa-dev:arm64 'libglut-dev:arm64|freeglut3-dev:arm64' \
-                 libx11-dev:arm64 zlib1g-dev:arm64
+                 libx11-dev:arm64 libpng-dev:arm64
 QEMU_PACKAGES  = qemu-user xvfb xdotool libgl1-mesa-dri:arm64 libglx-mesa0:arm64
 ARM64_DEB      = $(CURDIR)/$(ARM64_BUILD)/velquin_$(VERSION)_arm64.deb
 

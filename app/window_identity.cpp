@@ -1,7 +1,8 @@
 // WM_CLASS and _NET_WM_ICON on the X11 window, which freeglut leaves unset: a desktop
 // matches a window to velquin.desktop by its class, and shows the icon in its dock,
-// taskbar and window switcher. No GL here, and nothing printed: without an X11
-// window (freeglut on another window system) it does nothing.
+// taskbar and window switcher. It draws nothing and prints nothing: it only finds
+// the window through GLX, and without an X11 window (freeglut on another window
+// system) it does nothing.
 #include "app/window_identity.h"
 
 #include "window_icons.inc" // velquinIcons: the installed PNGs' bytes, as packaging/icons holds them
@@ -10,92 +11,88 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <zlib.h>
+#include <png.h>
 
-#include <cstdint>
-#include <cstdlib>
+#include <csetjmp>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
 namespace {
 
-std::uint32_t bigEndian(const unsigned char* bytes)
+struct PngBytes {
+    const unsigned char* bytes;
+    std::size_t size;
+    std::size_t read;
+};
+
+void readPngBytes(png_structp reader, png_bytep out, png_size_t count)
 {
-    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
+    auto* source = static_cast<PngBytes*>(png_get_io_ptr(reader));
+    if (count > source->size - source->read)
+        png_error(reader, "truncated");
+    std::memcpy(out, source->bytes + source->read, count);
+    source->read += count;
 }
 
-unsigned char paeth(int left, int up, int upLeft)
+// The program prints nothing of its own: a PNG that cannot be read is left out quietly.
+void quietError(png_structp reader, png_const_charp)
 {
-    const int guess = left + up - upLeft;
-    const int toLeft = std::abs(guess - left), toUp = std::abs(guess - up), toUpLeft = std::abs(guess - upLeft);
-    return static_cast<unsigned char>(toLeft <= toUp && toLeft <= toUpLeft ? left : toUp <= toUpLeft ? up : upLeft);
+    png_longjmp(reader, 1);
 }
 
-// Appends one icon as _NET_WM_ICON holds it: width, height, then 0xAARRGGBB pixels
-// row by row, each in a long (Xlib's format 32). `make icons` writes 8-bit RGBA,
-// not interlaced; a PNG of any other kind is left out rather than misread.
+void quietWarning(png_structp, png_const_charp) {}
+
+} // namespace
+
+// Each pixel in a long, as Xlib's format 32 has it. libpng reads a PNG of any
+// kind (grey, palette, 16-bit, interlaced, with or without alpha), turned into
+// 8-bit RGBA by its own transformations; one it cannot read, or one larger than
+// an icon, is left out. (libpng 1.6.39's simplified png_image API reads 16-bit
+// interlaced PNGs with alpha wrongly: darker, and the faintest pixels clear.)
 bool appendIcon(const unsigned char* png, std::size_t size, std::vector<unsigned long>& icon)
 {
-    if (size < 8 || std::memcmp(png, "\x89PNG\r\n\x1a\n", 8) != 0)
+    if (size < 8 || png_sig_cmp(png, 0, 8) != 0)
         return false;
-    std::uint32_t width = 0, height = 0;
-    std::vector<unsigned char> deflated;
-    for (std::size_t at = 8; size - at >= 12;) {
-        const std::uint32_t length = bigEndian(png + at);
-        if (length > size - at - 12)
-            return false;
-        const unsigned char* type = png + at + 4;
-        const unsigned char* data = png + at + 8;
-        if (std::memcmp(type, "IHDR", 4) == 0) {
-            const unsigned char rgba8[] = {8, 6, 0, 0, 0}; // depth, colour type, compression, filter, interlace
-            if (length != 13 || std::memcmp(data + 8, rgba8, sizeof rgba8) != 0)
-                return false;
-            width = bigEndian(data);
-            height = bigEndian(data + 4);
-        } else if (std::memcmp(type, "IDAT", 4) == 0) {
-            deflated.insert(deflated.end(), data, data + length);
-        }
-        at += std::size_t{length} + 12;
+    png_structp reader = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, quietError, quietWarning);
+    png_infop info = reader != nullptr ? png_create_info_struct(reader) : nullptr;
+    if (info == nullptr) {
+        png_destroy_read_struct(&reader, nullptr, nullptr);
+        return false;
     }
-    if (width == 0 || height == 0 || width > 1024 || height > 1024)
+    PngBytes source{png, size, 0};
+    std::vector<unsigned char> pixels;
+    std::vector<png_bytep> rows;
+    // libpng's errors come back here; nothing below has a destructor to skip.
+    if (setjmp(png_jmpbuf(reader)) != 0) {
+        png_destroy_read_struct(&reader, &info, nullptr);
         return false;
-
-    // Each row is a filter byte and the row, filtered against the left pixel and the row above.
-    const std::size_t stride = std::size_t{width} * 4;
-    std::vector<unsigned char> rows((stride + 1) * height);
-    uLongf inflated = rows.size();
-    if (uncompress(rows.data(), &inflated, deflated.data(), deflated.size()) != Z_OK || inflated != rows.size())
-        return false;
-    const std::vector<unsigned char> zeros(stride);
-    for (std::size_t y = 0; y < height; ++y) {
-        unsigned char* row = rows.data() + y * (stride + 1);
-        const unsigned char filter = row[0]; // none, left, up, average, Paeth
-        if (filter > 4)
-            return false;
-        ++row;
-        const unsigned char* above = y == 0 ? zeros.data() : row - (stride + 1);
-        for (std::size_t x = 0; x < stride; ++x) {
-            const int left = x < 4 ? 0 : row[x - 4], up = above[x], upLeft = x < 4 ? 0 : above[x - 4];
-            const int predicted = filter == 0   ? 0
-                                  : filter == 1 ? left
-                                  : filter == 2 ? up
-                                  : filter == 3 ? (left + up) / 2
-                                                : paeth(left, up, upLeft);
-            row[x] = static_cast<unsigned char>(row[x] + predicted);
-        }
     }
+    png_set_read_fn(reader, &source, readPngBytes);
+    png_read_info(reader, info);
+    const png_uint_32 width = png_get_image_width(reader, info), height = png_get_image_height(reader, info);
+    if (width > 1024 || height > 1024)
+        png_error(reader, "larger than an icon");
+    png_set_expand(reader); // palette to RGB, grey below 8 bits to 8, transparency chunk to alpha
+    png_set_strip_16(reader);
+    png_set_gray_to_rgb(reader);
+    png_set_add_alpha(reader, 0xFF, PNG_FILLER_AFTER);
+    png_set_interlace_handling(reader);
+    png_read_update_info(reader, info);
+    pixels.resize(std::size_t{width} * height * 4);
+    rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        rows[y] = pixels.data() + std::size_t{y} * width * 4;
+    png_read_image(reader, rows.data());
+    png_destroy_read_struct(&reader, &info, nullptr);
 
     icon.push_back(width);
     icon.push_back(height);
-    for (std::size_t y = 0; y < height; ++y)
-        for (const unsigned char* p = rows.data() + y * (stride + 1) + 1; p != rows.data() + (y + 1) * (stride + 1);
-             p += 4)
-            icon.push_back(static_cast<unsigned long>(p[3]) << 24 | static_cast<unsigned long>(p[0]) << 16 |
-                           static_cast<unsigned long>(p[1]) << 8 | p[2]);
+    for (std::size_t at = 0; at < pixels.size(); at += 4)
+        icon.push_back(static_cast<unsigned long>(pixels[at + 3]) << 24 | static_cast<unsigned long>(pixels[at]) << 16 |
+                       static_cast<unsigned long>(pixels[at + 1]) << 8 | pixels[at + 2]);
     return true;
 }
-
-} // namespace
 
 void identifyWindow()
 {

@@ -3,7 +3,13 @@
 #pragma once
 
 #ifdef VELQUIN_WINDOW_IDENTITY
+#include <cstddef>
+#include <vector>
+
 void identifyWindow();
+// Appends a PNG of any kind as _NET_WM_ICON holds it (width, height, 0xAARRGGBB
+// pixels); false, with nothing appended, for one that cannot be read.
+bool appendIcon(const unsigned char* png, std::size_t size, std::vector<unsigned long>& icon);
 #else
 inline void identifyWindow() {}
 #endif
