@@ -67,7 +67,8 @@ help:
 	@echo '  test-fresh          the two commands on fresh Debian 12 and 13 roots (root only)'
 	@echo '  bench, speed-web, audit-web'
 	@echo '                      speed of the desktop frame and of the page; Lighthouse'
-	@echo '  pictures, icons     retake the README'"'"'s pictures and the icons'
+	@echo '  pictures, pictures-web, icons'
+	@echo '                      retake the README'"'"'s pictures, the page'"'"'s and the icons'
 	@echo
 	@echo 'To release it (docs/releasing.md):'
 	@echo '  release             every deliverable, with sums and records, into dist/'
@@ -114,6 +115,17 @@ pictures:
 	@tools/ensure-packages "capturing the pictures" $(BUILD_PACKAGES) $(SHOT_PACKAGES)
 	$(MAKE) build
 	tools/capture pictures $(BUILD)/velquin docs
+
+# The page's two pictures in docs/, at a desktop's width and a phone's, in
+# headless Chromium; committed, like the desktop's.
+.PHONY: pictures-web
+pictures-web:
+	@tools/ensure-packages "capturing the page's pictures" $(WEB_PACKAGES) chromium
+	@command -v npm >/dev/null || tools/ensure-packages "the browser harness's npm packages" npm
+	$(MAKE) web
+	npm ci --prefix tests/web --ignore-scripts --no-audit --no-fund
+	VELQUIN_WEB_BUILD=$(WEB_BUILD) tools/capture-web docs/velquin-web.png
+	VELQUIN_WEB_BUILD=$(WEB_BUILD) tools/capture-web docs/velquin-web-phone.png phone
 
 # The desktop icon in the hicolor sizes and as velquin.exe's icon; committed, so
 # that building needs no ImageMagick.
