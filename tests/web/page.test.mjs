@@ -151,11 +151,12 @@ test('the zip holds the page as built, its manifest, the program\'s icons and th
     const folder = basename(zip, '.zip');
     assert.deepEqual(readdirSync(into), [folder]);
     assert.deepEqual(readdirSync(join(into, folder)).sort(),
-                     ['LICENSE.txt', 'icons', 'index.html', 'velquin.js', 'velquin.webmanifest']);
+                     ['LICENSE.txt', 'NOTICE.txt', 'icons', 'index.html', 'velquin.js', 'velquin.webmanifest']);
     const same = (name, original) => assert.ok(readFileSync(join(into, folder, name)).equals(readFileSync(original)), name);
     same('index.html', join(webBuild, 'index.html'));
     same('velquin.js', join(webBuild, 'velquin.js'));
     same('LICENSE.txt', new URL('../../LICENSE', import.meta.url));
+    same('NOTICE.txt', new URL('../../NOTICE', import.meta.url));
     same('velquin.webmanifest', join(webBuild, 'velquin.webmanifest'));
     for (const { src, sizes } of JSON.parse(readFileSync(join(webBuild, 'velquin.webmanifest'), 'utf8')).icons)
       same(src, new URL(`../../packaging/icons/${sizes}/apps/velquin.png`, import.meta.url));
