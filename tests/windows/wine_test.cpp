@@ -14,6 +14,7 @@ TEST(WindowsZipTest, HoldsTheProgramItsReadmeAndTheLicences)
 {
     EXPECT_FALSE(fileContents(VELQUIN_UNPACKED "/velquin.exe").empty());
     EXPECT_EQ(fileContents(VELQUIN_UNPACKED "/LICENSE.txt"), fileContents(VELQUIN_SOURCE "/LICENSE"));
+    EXPECT_EQ(fileContents(VELQUIN_UNPACKED "/NOTICE.txt"), fileContents(VELQUIN_SOURCE "/NOTICE"));
     EXPECT_NE(fileContents(VELQUIN_UNPACKED "/freeglut-COPYING.txt").find("Freeglut Copyright"), std::string::npos)
         << "freeglut is linked in, so its notice goes along";
     const std::string readme = fileContents(VELQUIN_UNPACKED "/README.txt");
