@@ -38,7 +38,9 @@ test('axe-core finds no violation while running, paused, ended or failed', serve
 test('Tab walks from the canvas through every control and back, the focus shown; the live region says each change', served, () =>
   withPage({}, async (session) => {
     const focused = () => session.evaluate(() => {
-      const element = document.activeElement, { outlineStyle, outlineWidth } = getComputedStyle(element);
+      // The canvas's ring is its frame's.
+      const element = document.activeElement;
+      const { outlineStyle, outlineWidth } = getComputedStyle(element === canvas ? element.parentElement : element);
       return (element.ariaLabel ?? element.textContent) + (outlineStyle != 'none' && parseFloat(outlineWidth) ? '' : ' (no ring)');
     });
     const order = ["Velquin's disc", 'Space: pause or resume', '← Left arrow: time step down', '→ Right arrow: time step up',
