@@ -9,7 +9,10 @@ var canvas = document.getElementById('canvas');
 var floorCanvas = document.createElement('canvas');
 floorCanvas.width = canvas.width;
 floorCanvas.height = canvas.height;
-floorCanvas.style.width = canvas.getBoundingClientRect().width + 'px';
+// The program's canvas is drawn at the screen's density: points round(ratio) pixels a side.
+var cssWidth = canvas.getBoundingClientRect().width;
+var pointSize = Math.max(1, Math.round(canvas.width / cssWidth));
+floorCanvas.style.width = cssWidth + 'px';
 floorCanvas.style.display = 'none';
 canvas.after(floorCanvas);
 var gl = floorCanvas.getContext('webgl', { antialias: false, alpha: false, depth: true, stencil: false });
@@ -35,12 +38,12 @@ gl.enableVertexAttribArray(0);
 gl.enableVertexAttribArray(1);
 gl.clearColor(0, 0, 0, 0);
 gl.enable(gl.DEPTH_TEST);
-gl.viewport(0, 0, 480, 240);
+gl.viewport(0, 0, floorCanvas.width, floorCanvas.height);
 // gluPerspective(60, 2, 0.1, 50), once; the view, six units back, each frame.
 var focal = 1 / Math.tan(Math.PI / 6);
 gl.uniformMatrix4fv(gl.getUniformLocation(program, 'u_projection'), false,
                     [focal / 2, 0, 0, 0, 0, focal, 0, 0, 0, 0, -50.1 / 49.9, -1, 0, 0, -10 / 49.9, 0]);
-gl.uniform1f(gl.getUniformLocation(program, 'u_pointSize'), 1);
+gl.uniform1f(gl.getUniformLocation(program, 'u_pointSize'), pointSize);
 var modelView = gl.getUniformLocation(program, 'u_modelView');
 var view = new Float32Array([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -6, 1]);
 

@@ -9,7 +9,9 @@
 // of a frame alike and biases no mean). Printed: the median of the rounds'
 // figures for each, their ratio, and the page's display frames, frames drawn
 // and steps. Chromium is measured with the page composited through SwiftShader
-// as in the tests, then in software.
+// as in the tests, then in software. Chromium and Firefox are measured at a
+// device pixel ratio of 1 and then of 2, as on a HiDPI screen, where the page
+// and the floor draw four times the pixels.
 //   node bench/web_speed.mjs [SECONDS [ROUNDS [ENGINE...]]]
 import { readFileSync } from 'node:fs';
 import { engines, openPage, sleep, waitForSteps } from '../tests/web/browser.mjs';
@@ -55,8 +57,9 @@ async function round(session, start, stop, page = false) {
   return { time: times.reduce((sum, time) => sum + time, 0) / times.length, counts: page ? after.map((count, k) => count - before[k]) : null };
 }
 
-async function measure(engine, flags = []) {
-  const page = await openPage({ engine, origin: 'served', flags });
+async function measure(engine, flags = [], ratio = 1) {
+  const page = await openPage({ engine, origin: 'served', flags,
+                                viewport: { width: 900, height: 700, deviceScaleFactor: ratio } });
   try {
     await waitForSteps(page, 1100, 120000);
     // The program pauses and resumes with Space, as its user would.
@@ -90,9 +93,12 @@ async function measure(engine, flags = []) {
 }
 
 for (const engine of chosen) {
-  process.stdout.write(`${engine === 'chromium' ? 'chromium composited with SwiftShader:' : `${engine}:`.padEnd(38)} `);
-  await measure(engine);
-  if (engine !== 'chromium') continue;
-  process.stdout.write('chromium composited in software:       ');
-  await measure(engine, ['--disable-gpu-compositing']);
+  for (const ratio of engine === 'webkit' ? [1] : [1, 2]) {
+    const at = ratio === 1 ? '' : ` at ratio ${ratio}`;
+    process.stdout.write(`${engine === 'chromium' ? `chromium composited with SwiftShader${at}:` : `${engine}${at}:`}`.padEnd(50));
+    await measure(engine, [], ratio);
+    if (engine !== 'chromium') continue;
+    process.stdout.write(`chromium composited in software${at}:`.padEnd(50));
+    await measure(engine, ['--disable-gpu-compositing'], ratio);
+  }
 }

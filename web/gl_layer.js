@@ -1,6 +1,8 @@
 // The page's GL on WebGL, beside gl_layer.cpp: the context with its one buffer
 // and one program, the calls that go straight to the context, and the state the
 // program set in it, all made and set again when a lost context comes back.
+// The program's window is in CSS pixels and the drawing buffer in the screen's
+// own: the viewport and the points are scaled from the one to the other.
 
 mergeInto(LibraryManager.library, {
   $velquinGl: {
@@ -13,6 +15,10 @@ mergeInto(LibraryManager.library, {
     // What the program set (clear colour, viewport, capabilities), by setting:
     // a lost context forgets it.
     settings: {},
+    // Device pixels per window pixel, across and up, and the side of a point
+    // of size 1 in device pixels: whole, so that a point stays one sharp square.
+    scale: [1, 1],
+    pointScale: 1,
 
     // The canvas's WebGL 1 context with the layer's buffer and program in it,
     // or null where the browser gives none.
@@ -70,7 +76,7 @@ mergeInto(LibraryManager.library, {
       gl.enableVertexAttribArray(1);
       for (var key in velquinGl.settings) {
         var setting = velquinGl.settings[key];
-        gl[setting[0]].apply(gl, setting[1]);
+        gl[setting[0]].apply(gl, velquinGl.scaled(setting[0], setting[1]));
       }
     },
 
@@ -87,7 +93,24 @@ mergeInto(LibraryManager.library, {
 
     set: function(key, name, args) {
       velquinGl.settings[key] = [name, args];
-      velquinGl.gl[name].apply(velquinGl.gl, args);
+      velquinGl.gl[name].apply(velquinGl.gl, velquinGl.scaled(name, args));
+    },
+
+    // The program's viewport, in window pixels, as device pixels.
+    scaled: function(name, args) {
+      if (name != 'viewport') return args;
+      var across = velquinGl.scale[0], up = velquinGl.scale[1];
+      return [Math.round(args[0] * across), Math.round(args[1] * up), Math.round(args[2] * across),
+              Math.round(args[3] * up)];
+    },
+
+    // A new density or window size: the viewport follows, and points are
+    // round(ratio) device pixels a side from the next frame on.
+    rescale: function(across, up) {
+      velquinGl.scale = [across, up];
+      velquinGl.pointScale = Math.max(1, Math.round(across));
+      var viewport = velquinGl.settings['viewport'];
+      if (velquinGl.gl && viewport) velquinGl.set('viewport', 'viewport', viewport[1]);
     },
   },
 
@@ -123,6 +146,7 @@ mergeInto(LibraryManager.library, {
     gl.bufferData(gl.ARRAY_BUFFER, HEAPU8.subarray(points, points + 16 * count), gl.STREAM_DRAW);
     if (velquinGl.changed(sent.modelView, modelView)) gl.uniformMatrix4fv(velquinGl.modelView, false, sent.modelView);
     if (velquinGl.changed(sent.projection, projection)) gl.uniformMatrix4fv(velquinGl.projection, false, sent.projection);
+    pointSize *= velquinGl.pointScale;
     if (sent.pointSize !== pointSize) gl.uniform1f(velquinGl.pointSize, sent.pointSize = pointSize);
     gl.drawArrays(gl.POINTS, 0, count);
   },

@@ -69,10 +69,10 @@ const freePort = () => new Promise((done) => {
 
 // The red channel of raw RGB bytes (the points are grey), row 0 at the top.
 const red = (rgb) => Array.from({ length: rgb.length / 3 }, (_, i) => rgb[3 * i]);
-const pngToRed = (png) => red(execFileSync('convert', ['png:-', '-depth', '8', 'rgb:-'], { input: png }));
+const pngToRed = (png) => red(execFileSync('convert', ['png:-', '-depth', '8', 'rgb:-'], { input: png, maxBuffer: 1 << 26 }));
 
 // Chromium and Firefox, through puppeteer-core: the raw page is `page`.
-async function puppeteerPage(name, webgl, display, flags, viewport) {
+async function puppeteerPage(name, webgl, display, flags, viewport, lessMotion) {
   const profile = mkdtempSync(join(tmpdir(), `velquin-${name}-`));
   const browser = name === 'chromium'
     ? await puppeteer.launch({
@@ -81,10 +81,12 @@ async function puppeteerPage(name, webgl, display, flags, viewport) {
     })
     : await puppeteer.launch({
       browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: false, userDataDir: profile,
-      env: { ...process.env, DISPLAY: display }, extraPrefsFirefox: webgl ? {} : { 'webgl.disabled': true },
+      env: { ...process.env, DISPLAY: display },
+      extraPrefsFirefox: { ...(webgl ? {} : { 'webgl.disabled': true }), ...(lessMotion ? { 'ui.prefersReducedMotion': 1 } : {}) },
     });
   const page = await browser.newPage();
   await page.setViewport(viewport);
+  if (lessMotion && name === 'chromium') await page.emulateMediaFeatures([{ name: 'prefers-reduced-motion', value: 'reduce' }]);
   const errors = [], logs = [];
   page.on('pageerror', (error) => errors.push(String(error)));
   page.on('console', (message) => (message.type() === 'error' ? errors : logs).push(message.text()));
@@ -234,6 +236,7 @@ async function webkitPage(webgl, display) {
 //   state            the data-state to wait for, 'running' by default
 //   flags            more Chromium flags, as the speed run compares two ways of compositing
 //   viewport         puppeteer's viewport, set before the page loads (Chromium and Firefox)
+//   lessMotion       true asks for less motion (prefers-reduced-motion; Chromium and Firefox)
 // What it returns drives and reads the page the same way in every engine:
 //   evaluate(fn, ...args), waitForFunction(fn, { timeout }, ...args), waitForState(state)
 //   keyboard.press/down/up(name)     puppeteer's key names: 'Space', 'ArrowUp', 'Escape', 'Tab', 'Shift'
@@ -245,13 +248,14 @@ async function webkitPage(webgl, display) {
 //   page                             puppeteer's page (Chromium, Firefox); null in WebKit
 //   close()
 export async function openPage({ engine: name = engine, origin: from = origin, webgl = true, state = 'running',
-                                 flags = [], viewport = { width: 900, height: 700, deviceScaleFactor: 1 } } = {}) {
+                                 flags = [], viewport = { width: 900, height: 700, deviceScaleFactor: 1 },
+                                 lessMotion = false } = {}) {
   const server = from === 'served' ? await startServer() : null;
   const screen = name === 'chromium' ? null : await startDisplay();
   let session;
   try {
     session = await (name === 'webkit' ? webkitPage(webgl, screen.display)
-                                            : puppeteerPage(name, webgl, screen?.display, flags, viewport));
+                                            : puppeteerPage(name, webgl, screen?.display, flags, viewport, lessMotion));
     await session.goto(server ? server.url : pathToFileURL(join(webBuild, 'index.html')).href);
     const box = (selector) => session.evaluate((s) => {
       const { x, y, width, height } = document.querySelector(s).getBoundingClientRect();

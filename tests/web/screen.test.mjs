@@ -1,0 +1,75 @@
+// The page at the screen's own density, and for people who ask for less motion.
+import assert from 'node:assert/strict';
+import { test } from 'node:test';
+import { canvasPixels, discState, engine, onceOnly, sleep, withPage } from './browser.mjs';
+
+const puppeteerOnly = { skip: engine === 'webkit' && 'density and motion preference are set through puppeteer (Chromium, Firefox)' };
+
+test('at twice the density the buffer is the screen\'s pixels and each point a sharp 2 x 2 square', puppeteerOnly, () =>
+  withPage({ viewport: { width: 900, height: 700, deviceScaleFactor: 2 } }, async (session) => {
+    // Paused at step 1100, where every point in view is white.
+    await session.evaluate(() => new Promise((done) => {
+      const watch = () => {
+        if (Module._velquinStep() < 1100) return requestAnimationFrame(watch);
+        sendKey('keydown', 32, false);
+        sendKey('keyup', 32, false);
+        done();
+      };
+      requestAnimationFrame(watch);
+    }));
+    await session.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
+    assert.deepEqual(await session.evaluate(() => [canvas.width, canvas.height]), [960, 480]);
+    const pixels = await canvasPixels(session);
+    assert.equal(pixels.length, 960 * 480);
+    const lit = (x, y) => x >= 0 && y >= 0 && x < 960 && y < 480 && pixels[y * 960 + x] > 0;
+    const levels = new Set(pixels);
+    const loose = [];
+    for (let y = 0; y < 480; ++y) {
+      for (let x = 0; x < 960; ++x) {
+        // A point on the canvas's edge shows only part of its square.
+        if (x === 0 || y === 0 || x === 959 || y === 479) continue;
+        if (lit(x, y) && ![[0, 0], [-1, 0], [0, -1], [-1, -1]].some(([dx, dy]) =>
+          lit(x + dx, y + dy) && lit(x + dx + 1, y + dy) && lit(x + dx, y + dy + 1) && lit(x + dx + 1, y + dy + 1)))
+          loose.push([x, y]);
+      }
+    }
+    assert.ok(pixels.filter((red) => red > 0).length > 4000, 'points in view');
+    assert.deepEqual({ levels: [...levels].sort((a, b) => a - b), loose }, { levels: [0, 255], loose: [] });
+
+    // A drag turns the disc a degree per CSS pixel; in a narrower window the buffer follows the canvas.
+    const box = await session.box('#canvas');
+    await session.mouse.move(box.x + 100, box.y + 100);
+    await session.mouse.down();
+    await session.mouse.move(box.x + 160, box.y + 130, { steps: 6 });
+    await session.mouse.up();
+    const { rotX, rotY } = await discState(session);
+    assert.deepEqual([rotY, rotX], [60, 30]);
+    await session.resize(400, 700);
+    await session.waitForFunction(() => canvas.width === 2 * canvas.clientWidth && canvas.clientWidth < 400 &&
+                                        canvas.height === 2 * canvas.clientHeight, { timeout: 5000 });
+  }));
+
+test('with less motion asked for, the disc waits paused at step 0 until Space starts it', puppeteerOnly, () =>
+  withPage({ lessMotion: true, state: 'paused' }, async (session) => {
+    const said = 'Paused, as your system asks for less motion: press Space or the Space button to start';
+    await sleep(500);
+    assert.deepEqual(await session.evaluate(() => [Module._velquinStep(), statusLine.textContent, announcer.textContent]),
+                     [0, said, said]);
+    await session.keyboard.press('Space');
+    await session.waitForState('running');
+    await session.waitForFunction(() => Module._velquinStep() > 10);
+  }));
+
+test('with forced colours the disc keeps an edge; a phone held sideways shows the disc and its keys', onceOnly, () =>
+  withPage({ viewport: { width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true } }, async (session) => {
+    // puppeteer's own list of media features lacks this one.
+    await (await session.page.createCDPSession()).send('Emulation.setEmulatedMedia',
+                                                       { features: [{ name: 'forced-colors', value: 'active' }] });
+    const [edge, keysEnd, frame] = await session.evaluate(() => {
+      canvas.blur();
+      const frame = document.getElementById('frame');
+      return [getComputedStyle(frame).outlineStyle, document.getElementById('keys').getBoundingClientRect().bottom,
+              frame.getBoundingClientRect().width];
+    });
+    assert.deepEqual([edge, keysEnd <= 390, frame], ['solid', true, 480]);
+  }));
