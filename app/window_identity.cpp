@@ -36,12 +36,12 @@ void readPngBytes(png_structp reader, png_bytep out, png_size_t count)
 }
 
 // The program prints nothing of its own: a PNG that cannot be read is left out quietly.
-void quietError(png_structp reader, png_const_charp)
+void quietError(png_structp reader, png_const_charp /*message*/)
 {
     png_longjmp(reader, 1);
 }
 
-void quietWarning(png_structp, png_const_charp) {}
+void quietWarning(png_structp /*reader*/, png_const_charp /*message*/) {}
 
 } // namespace
 
@@ -80,9 +80,9 @@ bool appendIcon(const unsigned char* png, std::size_t size, std::vector<unsigned
     png_set_interlace_handling(reader);
     png_read_update_info(reader, info);
     pixels.resize(std::size_t{width} * height * 4);
-    rows.resize(height);
+    rows.reserve(height);
     for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = pixels.data() + std::size_t{y} * width * 4;
+        rows.push_back(&pixels[std::size_t{y} * width * 4]);
     png_read_image(reader, rows.data());
     png_destroy_read_struct(&reader, &info, nullptr);
 
