@@ -315,6 +315,21 @@ export function discState(session) {
   });
 }
 
+// Pauses the disc from an animation frame, so at exactly the first step at or
+// past `wanted`, as Space would; the step it paused at.
+export function pauseAtStep(session, wanted) {
+  return session.evaluate((n) => new Promise((done) => {
+    const watch = () => {
+      const step = Module._velquinStep();
+      if (step < n) return requestAnimationFrame(watch);
+      sendKey('keydown', 32, false);
+      sendKey('keyup', 32, false);
+      done(step);
+    };
+    requestAnimationFrame(watch);
+  }), wanted);
+}
+
 // Waits until the disc has taken at least `steps` steps.
 export function waitForSteps(session, steps, timeout = 60000) {
   return session.waitForFunction((n) => Module._velquinStep() >= n, { timeout }, steps);

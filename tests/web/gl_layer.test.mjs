@@ -4,7 +4,7 @@
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { test } from 'node:test';
-import { canvasPixels, discArrays, discState, engine, withPage } from './browser.mjs';
+import { canvasPixels, discArrays, discState, engine, pauseAtStep, withPage } from './browser.mjs';
 
 // The canvas (red channel) at step 400, zoomed out by 180 presses of Up, facing
 // the eye and then turned by a drag of (60, 30) pixels: lit pixels and FNV-1a,
@@ -54,17 +54,7 @@ function firstGreys(arrays, step, zoom) {
 test('the layer draws the emulation\'s pixels, the first point drawn stays, no emulation warning', () =>
   withPage({}, async (page) => {
     await page.evaluate(() => { for (let k = 0; k < 180; ++k) sendKey('keydown', 38, false); });
-    // Paused from an animation frame, so at exactly the step asked for.
-    const paused = await page.evaluate((wanted) => new Promise((done) => {
-      const watch = () => {
-        const step = Module._velquinStep();
-        if (step < wanted) return requestAnimationFrame(watch);
-        sendKey('keydown', 32, false);
-        sendKey('keyup', 32, false);
-        done(step);
-      };
-      requestAnimationFrame(watch);
-    }), 400);
+    const paused = await pauseAtStep(page, 400);
     assert.equal(paused, 400);
     const shown = () => page.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
     await shown();

@@ -1,22 +1,14 @@
 // The page at the screen's own density, and for people who ask for less motion.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { canvasPixels, discState, engine, onceOnly, sleep, withPage } from './browser.mjs';
+import { canvasPixels, discState, engine, onceOnly, pauseAtStep, sleep, withPage } from './browser.mjs';
 
 const puppeteerOnly = { skip: engine === 'webkit' && 'density and motion preference are set through puppeteer (Chromium, Firefox)' };
 
 test('at twice the density the buffer is the screen\'s pixels and each point a sharp 2 x 2 square', puppeteerOnly, () =>
   withPage({ viewport: { width: 900, height: 700, deviceScaleFactor: 2 } }, async (session) => {
     // Paused at step 1100, where every point in view is white.
-    await session.evaluate(() => new Promise((done) => {
-      const watch = () => {
-        if (Module._velquinStep() < 1100) return requestAnimationFrame(watch);
-        sendKey('keydown', 32, false);
-        sendKey('keyup', 32, false);
-        done();
-      };
-      requestAnimationFrame(watch);
-    }));
+    await pauseAtStep(session, 1100);
     await session.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
     assert.deepEqual(await session.evaluate(() => [canvas.width, canvas.height]), [960, 480]);
     const pixels = await canvasPixels(session);
