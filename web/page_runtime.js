@@ -125,10 +125,8 @@ mergeInto(LibraryManager.library, {
       velquinWindow.width = width;
       velquinWindow.height = height;
       if (GLUT.ended || !GLUT.displayFunc) return;
-      if (resized && GLUT.reshapeFunc) {
-        callUserCallback(function() { {{{ makeDynCall('vii', 'GLUT.reshapeFunc') }}}(width, height); });
-      }
-      _glutPostRedisplay();
+      if (resized) callUserCallback(_glutReshapeWindow);
+      else _glutPostRedisplay();
     },
   },
 
