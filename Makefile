@@ -39,10 +39,7 @@ VERSION := $(shell sed -n '/^project/s/.* VERSION \([0-9.]*\).*/\1/p' CMakeLists
 # hardening feature, for the architecture given (this machine's when none is).
 deb_cmake = eval "$$(DEB_HOST_ARCH=$(1) DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)" && \
   CXXFLAGS="$$CXXFLAGS $$CPPFLAGS" cmake
-# Debian 13's lintian reports any warning of appstreamcli's as this tag, and the
-# one there is the missing homepage, which the package test lets through alone.
-LINTIAN = lintian --fail-on error,warning --display-info $$(lintian-explain-tags \
-  appstream-metadata-validation-failed >/dev/null 2>&1 && echo --suppress-tags appstream-metadata-validation-failed)
+LINTIAN = tools/lintian-deb --display-info
 
 .PHONY: help build run test bench clean test-clang pictures icons package \
         test-sanitize memcheck fuzz soak soak-steps soak-window lint format
