@@ -1,5 +1,5 @@
 // The page for everyone: axe-core finds nothing in any state, Tab walks out of the canvas and back, the live
-// region says changes of state alone, and no width runs off the side or lets the status text move the page.
+// region says changes of state alone, and no width runs off the side or lets the status text move the page or leave a gap.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -69,7 +69,7 @@ test('Tab walks from the canvas through every control and back, the focus shown;
     }
   }));
 
-test(`from ${narrowest} to 2560 pixels wide nothing runs off the side and the status text moves nothing`, served, () =>
+test(`from ${narrowest} to 2560 pixels wide nothing runs off the side and the status text moves nothing nor leaves a gap`, served, () =>
   withPage({}, async (session) => {
     for (const width of [narrowest, 390, 600, 721, 832, 833, 960, 1024, 1280, 1920, 2560].filter((w) => w >= narrowest)) {
       await session.resize(width, 800);
@@ -81,8 +81,12 @@ test(`from ${narrowest} to 2560 pixels wide nothing runs off the side and the st
         const boxes = () => JSON.stringify(['#status', 'main > section', 'footer']
           .map((s) => document.querySelector(s).getBoundingClientRect()));
         const first = boxes();
-        for (status.textContent of [fillingText(899, 144), 'Running: step 123456, 144 frames drawn a second.', 'Running.'])
+        for (status.textContent of ['Running.', heldStillText, fillingText(899, 144), 'Running: step 123456, 144 frames drawn a second.'])
           if (boxes() != first) found.push(`${innerWidth} px: "${status.textContent}" moves the page`);
+        // The last stays from step 900 on: the box is no taller than it, so no empty lines stay under it.
+        status.style.alignSelf = 'start';
+        if (status.offsetHeight < status.parentElement.offsetHeight) found.push(`${innerWidth} px: a gap under "${status.textContent}"`);
+        status.style.alignSelf = '';
         status.textContent = text;
         return found;
       }, width), []);
