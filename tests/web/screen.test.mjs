@@ -36,7 +36,7 @@ test('at twice the density the buffer is the screen\'s pixels and each point a s
 
 test('with less motion asked for, the disc waits paused at step 0 until Space starts it', puppeteerOnly, () =>
   withPage({ lessMotion: true, state: 'paused' }, async (session) => {
-    const said = 'Paused for less motion: press Space to start.';
+    const said = 'Paused, as your system asks for less motion: press Space or the Space button to start';
     await sleep(500);
     assert.deepEqual(await session.evaluate(() => [Module._velquinStep(), statusLine.textContent, announcer.textContent]),
                      [0, said, said]);
