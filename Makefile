@@ -9,8 +9,9 @@ ifeq ($(CI),true)
 CMAKE_FLAGS += -DVELQUIN_WERROR=ON
 endif
 
-# Every date that a build writes (in packages, archives, the PE time stamp that
-# mingw-w64's strip sets) is the last commit's, unless the caller names another.
+# Every date that a build writes (in archives, the PE time stamp that mingw-w64's
+# strip sets) is the last commit's, unless the caller names another; the Debian
+# packages' is their changelog's, as on Debian's own builders.
 SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
 ifneq ($(SOURCE_DATE_EPOCH),)
 export SOURCE_DATE_EPOCH
@@ -19,27 +20,27 @@ endif
 # As many build and test jobs as the machine has cores.
 JOBS := $(shell nproc 2>/dev/null || echo 1)
 
-# "new|old": the current name, or the older one on releases that lack it.
-BUILD_PACKAGES = cmake make g++ libgl-dev libglu1-mesa-dev 'libglut-dev|freeglut3-dev' libx11-dev libpng-dev
+# debian/control's Build-Depends, with a compiler and make: "new|old" is the
+# current name, or the older one on releases that lack it.
+BUILD_PACKAGES := make g++ $(shell tools/build-depends)
 # The tests are built only when asked for: they need GoogleTest and X11, which
 # the program does not. The benchmarks are built with them, so that they keep
-# compiling; the package test needs CPack's `file`, ImageMagick to read the icons
-# and AppStream to check the software-centre entry.
+# compiling; the package test needs `file`, ImageMagick to read the icons and
+# AppStream to check the software-centre entry.
 TESTS          = -DVELQUIN_TESTS=ON
 TEST_PACKAGES  = libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool libgl1-mesa-dri dpkg-dev man-db file \
                  imagemagick appstream appstream-compose
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 BENCH_PACKAGES = libbenchmark-dev xvfb libgl1-mesa-dri
 
-PACKAGE_PACKAGES = dpkg-dev lintian man-db
+PACKAGE_PACKAGES = dpkg-dev debhelper lintian man-db
 PACKAGE_BUILD   ?= build-package
-# The version, from CMakeLists.txt's project() line, for the names of what is made.
-VERSION := $(shell sed -n '/^project/s/.* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-# Configures as Debian builds its own packages: dpkg-buildflags' flags, with every
-# hardening feature, for the architecture given (this machine's when none is).
-deb_cmake = eval "$$(DEB_HOST_ARCH=$(1) DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)" && \
-  CXXFLAGS="$$CXXFLAGS $$CPPFLAGS" cmake
-LINTIAN = tools/lintian-deb --display-info
+# The version, from CMakeLists.txt's project() line, for the names of what is
+# made; the Debian packages' adds debian/changelog's revision (1.0.0-1).
+VERSION     := $(shell sed -n '/^project/s/.* VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DEB_VERSION := $(shell head -n 1 debian/changelog | cut -d ' ' -f 2 | tr -d '()')
+NATIVE_ARCH := $(shell dpkg --print-architecture 2>/dev/null)
+NATIVE_DEB   = $(CURDIR)/$(PACKAGE_BUILD)/velquin_$(DEB_VERSION)_$(NATIVE_ARCH).deb
 
 .PHONY: help build run test bench clean test-clang pictures icons package \
         test-sanitize memcheck fuzz soak soak-steps soak-window lint format
@@ -52,7 +53,7 @@ help:
 	@echo 'To use it:'
 	@echo '  run                 build and open the window (a screenshot with no display)'
 	@echo '  test                build and run every test'
-	@echo '  package             the Debian package, checked by lintian and its tests'
+	@echo '  package             the Debian source package and .deb, checked by lintian and its tests'
 	@echo '  web, serve          the page in build-web/; serve it on 127.0.0.1:$(WEB_PORT)'
 	@echo '  windows             velquin.exe zipped for Windows; ADDS deb-src entries to apt'"'"'s sources'
 	@echo '  arm64               the arm64 Debian package; ADDS the arm64 architecture to dpkg'
@@ -65,6 +66,7 @@ help:
 	@echo '  test-windows, test-arm64, test-web'
 	@echo '                      under Wine, under qemu-user, in Chromium, Firefox and WebKit'
 	@echo '  test-fresh          the two commands on fresh Debian 12 and 13 roots (root only)'
+	@echo '  test-package        the package built by sbuild in a clean root, and its autopkgtest'
 	@echo '  bench, speed-web, audit-web'
 	@echo '                      speed of the desktop frame and of the page; Lighthouse'
 	@echo '  pictures, pictures-web, icons'
@@ -134,16 +136,28 @@ icons:
 	$(MAKE) build
 	tools/capture icons $(BUILD)/velquin packaging/icons windows/velquin.ico
 
-# The Debian package, built as Debian builds its own (dpkg-buildflags, with
-# every hardening feature) in a build directory of its own, then checked by
-# lintian and by the test that unpacks it (dpkg -x) into a scratch folder and runs it.
+# The Debian source package (.dsc, .orig.tar.gz, .debian.tar.xz) and this
+# machine's .deb, made by dpkg-buildpackage from debian/ in $(PACKAGE_BUILD)/
+# (tools/debian-package), checked by lintian, then by the test that unpacks
+# the .deb (dpkg -x) into a scratch folder and runs its program.
 package:
 	@tools/ensure-packages "the Debian package and its checks" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
-	$(call deb_cmake,) -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) $(TESTS)
-	cmake --build $(PACKAGE_BUILD) --parallel $(JOBS)
-	cd $(PACKAGE_BUILD) && cpack -G DEB
-	$(LINTIAN) $(PACKAGE_BUILD)/velquin_*.deb
-	ctest --test-dir $(PACKAGE_BUILD) --label-regex package --output-on-failure
+	tools/debian-package $(PACKAGE_BUILD)
+	cmake -S . -B $(PACKAGE_BUILD)/tests $(CMAKE_FLAGS) $(TESTS) -DVELQUIN_DEB=$(NATIVE_DEB)
+	cmake --build $(PACKAGE_BUILD)/tests --target package_tests --parallel $(JOBS)
+	ctest --test-dir $(PACKAGE_BUILD)/tests --label-regex package --output-on-failure
+
+# The source package built again in a clean minimal Debian 12 root by sbuild,
+# which proves Build-Depends complete, then autopkgtest's tests of the .deb
+# that `make package` made (made first if there is none), installed in another
+# such root (tools/test-package). The root is cached in /var/cache/velquin.
+.PHONY: test-package
+TEST_PACKAGE_PACKAGES = sbuild mmdebstrap autopkgtest uidmap
+
+test-package:
+	@tools/ensure-packages "the clean-room build and autopkgtest" $(TEST_PACKAGE_PACKAGES)
+	@test -f $(NATIVE_DEB) || $(MAKE) package
+	tools/test-package $(PACKAGE_BUILD) $(DEB_VERSION)
 
 clean:
 	rm -rf $(BUILD) build-clang $(PACKAGE_BUILD) build-sanitize build-fuzz build-lint build-windows build-web build-web-native \
@@ -323,62 +337,70 @@ audit-web:
 	  npm install --prefix $(LIGHTHOUSE_PREFIX) --no-audit --no-fund --ignore-scripts lighthouse@$(LIGHTHOUSE_VERSION)
 	tools/audit-web $(WEB_BUILD) $(LIGHTHOUSE_PREFIX)/node_modules/.bin/lighthouse
 
-# arm64 (Raspberry Pi OS, ARM laptops, boards and servers): the program cross-built
-# with Debian's g++-aarch64-linux-gnu against Debian's own arm64 libraries (dpkg
-# is told of the architecture first), and its Debian package made and checked as
-# the amd64 one is; tested under qemu-user: the disc's numbers against the
+# arm64 (Raspberry Pi OS, ARM laptops, boards and servers): the Debian package
+# cross-built as Debian cross-builds (dpkg-buildpackage -a arm64, with
+# crossbuild-essential-arm64 and Debian's own arm64 libraries; dpkg is told of
+# the architecture first) and checked by lintian; tested under qemu-user: the
+# disc's numbers, cross-built with cmake/aarch64-linux-gnu.cmake, against the
 # committed ones, then the package unpacked, its program in a window on a
 # virtual display. qemu is slow (docs/platforms.md has its times): disc_numbers
 # may take 15 minutes at the most, and each window test 3.
 ARM64_BUILD    = build-arm64
-ARM64_PACKAGES = cmake make g++-aarch64-linux-gnu dpkg-dev lintian \
-                 libgl-dev:arm64 libglu1-mesa-dev:arm64 'libglut-dev:arm64|freeglut3-dev:arm64' \
-                 libx11-dev:arm64 libpng-dev:arm64
+ARM64_PACKAGES = make crossbuild-essential-arm64 $(PACKAGE_PACKAGES) $(shell tools/build-depends arm64)
 QEMU_PACKAGES  = qemu-user xvfb xdotool libgl1-mesa-dri:arm64 libglx-mesa0:arm64
-ARM64_DEB      = $(CURDIR)/$(ARM64_BUILD)/velquin_$(VERSION)_arm64.deb
+ARM64_DEB      = $(CURDIR)/$(ARM64_BUILD)/velquin_$(DEB_VERSION)_arm64.deb
 
 .PHONY: arm64 test-arm64
 
 arm64:
-	@tools/ensure-packages "the arm64 build and its Debian package" $(ARM64_PACKAGES)
-	$(call deb_cmake,arm64) -S . -B $(ARM64_BUILD) $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
-	    -DVELQUIN_NUMBERS=ON "-DCMAKE_CROSSCOMPILING_EMULATOR=qemu-aarch64;-L;/"
-	cmake --build $(ARM64_BUILD) --parallel $(JOBS)
-	cd $(ARM64_BUILD) && cpack -G DEB
-	$(LINTIAN) $(ARM64_DEB)
+	@tools/ensure-packages "the arm64 Debian package" $(ARM64_PACKAGES)
+	tools/debian-package $(ARM64_BUILD) -a arm64 -B
 
 # The tests under qemu are built natively, in a build directory of their own.
 test-arm64: arm64
 	@tools/ensure-packages "the arm64 tests under qemu-user" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(QEMU_PACKAGES)
-	ctest --test-dir $(ARM64_BUILD) --output-on-failure --timeout 900
+	cmake -S . -B $(ARM64_BUILD)/numbers $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
+	    -DVELQUIN_NUMBERS=ON "-DCMAKE_CROSSCOMPILING_EMULATOR=qemu-aarch64;-L;/"
+	cmake --build $(ARM64_BUILD)/numbers --target disc_numbers --parallel $(JOBS)
+	ctest --test-dir $(ARM64_BUILD)/numbers --output-on-failure --timeout 900
 	cmake -S . -B $(ARM64_BUILD)/qemu-tests $(CMAKE_FLAGS) $(TESTS) -DVELQUIN_ARM64_DEB=$(ARM64_DEB)
 	cmake --build $(ARM64_BUILD)/qemu-tests --target arm64_tests --parallel $(JOBS)
 	ctest --test-dir $(ARM64_BUILD)/qemu-tests --label-regex arm64 --output-on-failure
 
 # A release: every deliverable in dist/, each made by its own target, with
-# SHA256SUMS over them; then tools/check-release checks what was made. The
-# source tarball is HEAD's files: what is not committed is not in it. Two
-# releases of one commit are the same bytes (`make test-reproducible`); beside
-# the deliverables go the build record (.buildinfo) and an SBOM of each, and
-# with RELEASE_KEY=KEY (a gpg key's id) SHA256SUMS.asc, its detached signature.
+# SHA256SUMS over them; then tools/check-release checks what was made. It is
+# made of HEAD alone: with uncommitted changes to tracked files it stops. The
+# source tarball is the Debian source package's upstream tarball, which ships
+# beside it with the .debs and their .buildinfo files, Debian's records of
+# their builds. Two releases of one commit are the same bytes (`make
+# test-reproducible`); beside the deliverables go the build record of the
+# rest (velquin-VERSION.buildinfo) and an SBOM of each, and with
+# RELEASE_KEY=KEY (a gpg key's id) SHA256SUMS.asc, its detached signature.
 DIST    = dist
 RELEASE_KEY ?=
 RELEASE_PACKAGES = git cmake dpkg-dev lintian python3 gpg
+# What goes into dist/ from the Debian builds.
+DEBIAN_FILES = $(addprefix $(PACKAGE_BUILD)/,velquin_$(VERSION).orig.tar.gz velquin_$(DEB_VERSION).debian.tar.xz \
+                 velquin_$(DEB_VERSION).dsc velquin_$(DEB_VERSION)_$(NATIVE_ARCH).buildinfo \
+                 velquin_$(DEB_VERSION)_$(NATIVE_ARCH).deb velquin-dbgsym_$(DEB_VERSION)_$(NATIVE_ARCH).deb) \
+               $(addprefix $(ARM64_BUILD)/,velquin_$(DEB_VERSION)_arm64.buildinfo \
+                 velquin_$(DEB_VERSION)_arm64.deb velquin-dbgsym_$(DEB_VERSION)_arm64.deb)
 
 .PHONY: release test-reproducible
 
 release:
 	@tools/ensure-packages "the release and its checks" $(RELEASE_PACKAGES)
+	@git diff --quiet HEAD -- || { echo "velquin: tracked files have uncommitted changes; a release is made of a commit alone" >&2; exit 1; }
 	$(MAKE) package
 	$(MAKE) arm64
 	$(MAKE) windows
 	$(MAKE) web
 	@test -f $(WEB_ZIP) || { echo "velquin: make web left no $(WEB_ZIP), so there is no release" >&2; exit 1; }
 	rm -rf $(DIST) && mkdir $(DIST)
-	git archive --format=tar.gz --prefix=velquin-$(VERSION)/ -o $(DIST)/velquin-$(VERSION).tar.gz HEAD
-	cp $(PACKAGE_BUILD)/velquin_$(VERSION)_$$(dpkg --print-architecture).deb $(ARM64_DEB) $(WINDOWS_ZIP) $(WEB_ZIP) $(DIST)/
-	tools/release-record $(DIST) $(VERSION) $(WINDOWS_BUILD)/freeglut $(RELEASE_PACKAGES) $(BUILD_PACKAGES) \
-	    $(PACKAGE_PACKAGES) $(ARM64_PACKAGES) $(WINDOWS_PACKAGES) $(WEB_PACKAGES)
+	cp $(PACKAGE_BUILD)/velquin_$(VERSION).orig.tar.gz $(DIST)/velquin-$(VERSION).tar.gz
+	cp $(DEBIAN_FILES) $(WINDOWS_ZIP) $(WEB_ZIP) $(DIST)/
+	tools/release-record $(DIST) $(VERSION) $(DEB_VERSION) $(WINDOWS_BUILD)/freeglut $(RELEASE_PACKAGES) \
+	    $(WINDOWS_PACKAGES) $(WEB_PACKAGES)
 	cd $(DIST) && sha256sum -- * >SHA256SUMS
 ifneq ($(RELEASE_KEY),)
 	gpg --batch --yes --local-user '$(RELEASE_KEY)' --armor --detach-sign --output $(DIST)/SHA256SUMS.asc $(DIST)/SHA256SUMS
@@ -387,7 +409,7 @@ else
 endif
 	@command -v npm >/dev/null || tools/ensure-packages "the SBOMs' check" npm
 	npm ci --prefix tools/sbom --ignore-scripts --no-audit --no-fund
-	tools/check-release $(DIST) $(VERSION)
+	tools/check-release $(DIST) $(VERSION) $(DEB_VERSION)
 
 # The release made again, of the commit dist/ was made from, in another folder, by
 # another user, with another umask, time zone, locale, time and file order, and

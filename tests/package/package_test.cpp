@@ -124,7 +124,7 @@ protected:
 TEST_F(PackageTest, DeclaresItselfAndEveryLibraryTheProgramLoads)
 {
     EXPECT_EQ(field("Package"), "velquin");
-    EXPECT_EQ(field("Version"), VELQUIN_VERSION);
+    EXPECT_EQ(field("Version").rfind(VELQUIN_VERSION "-", 0), 0u) << "the upstream version and a Debian revision";
     EXPECT_EQ(field("Section"), "graphics");
     EXPECT_NE(field("Maintainer").find('@'), std::string::npos);
     const std::string description = field("Description");
@@ -205,8 +205,11 @@ TEST_F(PackageTest, PutsTheProgramDesktopEntryIconsAndManualInTheirPlaces)
               std::string::npos);
     EXPECT_NE(copyrightWords.find(licenceWords.substr(licenceWords.find("Permission "))), std::string::npos)
         << copyrightWords;
+    // Both histories begin with this version: Debian's, and the upstream one.
+    const Outcome debianChangelog = run("gzip -dc '" + root + "/usr/share/doc/velquin/changelog.Debian.gz'");
+    EXPECT_EQ(debianChangelog.output.rfind("velquin (" VELQUIN_VERSION "-", 0), 0u) << debianChangelog.output;
     const Outcome changelog = run("gzip -dc '" + root + "/usr/share/doc/velquin/changelog.gz'");
-    EXPECT_EQ(changelog.output.rfind("velquin (" VELQUIN_VERSION ") ", 0), 0u) << changelog.output;
+    EXPECT_NE(changelog.output.find("\n## " VELQUIN_VERSION " "), std::string::npos) << changelog.output;
 
     // Every control and every GLUT option is in the manual, and man reads it without a warning.
     const Outcome manual = run("MANWIDTH=80 man --warnings -l '" + root + "/usr/share/man/man6/velquin.6.gz'");
