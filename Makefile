@@ -24,16 +24,17 @@ JOBS := $(shell nproc 2>/dev/null || echo 1)
 # current name, or the older one on releases that lack it.
 BUILD_PACKAGES := make g++ $(shell tools/build-depends)
 # The tests are built only when asked for: they need GoogleTest and X11, which
-# the program does not. The benchmarks are built with them, so that they keep
-# compiling; the package test needs `file`, ImageMagick to read the icons and
-# AppStream to check the software-centre entry.
+# the program does not, and ImageMagick to read the icons. The benchmarks are
+# built with them, so that they keep compiling. The package tests (make
+# package, make test-arm64) also need dpkg, man and AppStream, which checks
+# the software-centre entry.
 TESTS          = -DVELQUIN_TESTS=ON
-TEST_PACKAGES  = libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool libgl1-mesa-dri dpkg-dev man-db file \
-                 imagemagick appstream appstream-compose
+TEST_PACKAGES  = libgtest-dev libbenchmark-dev libx11-dev xvfb xdotool libgl1-mesa-dri imagemagick
+PACKAGE_TEST_PACKAGES = dpkg-dev man-db appstream appstream-compose
 SHOT_PACKAGES  = xvfb xdotool x11-apps imagemagick libgl1-mesa-dri
 BENCH_PACKAGES = libbenchmark-dev xvfb libgl1-mesa-dri
 
-PACKAGE_PACKAGES = dpkg-dev debhelper lintian man-db
+PACKAGE_PACKAGES = build-essential dpkg-dev debhelper lintian man-db
 PACKAGE_BUILD   ?= build-package
 # The version, from CMakeLists.txt's project() line, for the names of what is
 # made; the Debian packages' adds debian/changelog's revision (1.0.0-1).
@@ -141,7 +142,8 @@ icons:
 # (tools/debian-package), checked by lintian, then by the test that unpacks
 # the .deb (dpkg -x) into a scratch folder and runs its program.
 package:
-	@tools/ensure-packages "the Debian package and its checks" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES)
+	@tools/ensure-packages "the Debian package and its checks" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_PACKAGES) \
+	    $(PACKAGE_TEST_PACKAGES)
 	tools/debian-package $(PACKAGE_BUILD)
 	cmake -S . -B $(PACKAGE_BUILD)/tests $(CMAKE_FLAGS) $(TESTS) -DVELQUIN_DEB=$(NATIVE_DEB)
 	cmake --build $(PACKAGE_BUILD)/tests --target package_tests --parallel $(JOBS)
@@ -358,7 +360,8 @@ arm64:
 
 # The tests under qemu are built natively, in a build directory of their own.
 test-arm64: arm64
-	@tools/ensure-packages "the arm64 tests under qemu-user" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(QEMU_PACKAGES)
+	@tools/ensure-packages "the arm64 tests under qemu-user" $(BUILD_PACKAGES) $(TEST_PACKAGES) $(PACKAGE_TEST_PACKAGES) \
+	    $(QEMU_PACKAGES)
 	cmake -S . -B $(ARM64_BUILD)/numbers $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
 	    -DVELQUIN_NUMBERS=ON "-DCMAKE_CROSSCOMPILING_EMULATOR=qemu-aarch64;-L;/"
 	cmake --build $(ARM64_BUILD)/numbers --target disc_numbers --parallel $(JOBS)
