@@ -24,7 +24,9 @@ mergeInto(LibraryManager.library, {
   $GLUT__postset: function() {
     return (velquinMotionMend ? `
       // GLUT handed the motion callbacks the pointer's previous position, so
-      // a drag turned the disc by one event's move too little.
+      // a drag turned the disc by one event's move too little. This is
+      // Emscripten's own handler (src/library_glut.js, Copyright 2012 The
+      // Emscripten Authors, MIT licence: NOTICE) with the new position passed.
       GLUT.onMousemove = function(event) {
         var lastX = Browser.mouseX;
         var lastY = Browser.mouseY;
