@@ -154,7 +154,8 @@ package:
 # that `make package` made (made first if there is none), installed in another
 # such root (tools/test-package). The root is cached in /var/cache/velquin.
 .PHONY: test-package
-TEST_PACKAGE_PACKAGES = sbuild mmdebstrap autopkgtest uidmap
+# Debian 13's sbuild brings up the build's network with ip, which it only recommends.
+TEST_PACKAGE_PACKAGES = sbuild mmdebstrap autopkgtest uidmap iproute2
 
 test-package:
 	@tools/ensure-packages "the clean-room build and autopkgtest" $(TEST_PACKAGE_PACKAGES)
